@@ -1,0 +1,7 @@
+if(QUIBO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(QUIBO_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
