@@ -1,0 +1,36 @@
+#pragma once
+// The module that knows the running programs: lists the top-level windows
+// under their window keys, remembers each key's window handle, brings a
+// window to the front; and the program's application-error convention.
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/platform/desktop/Desktop.h"
+
+namespace rt {
+class ListBox;
+}
+
+namespace RunningApps {
+
+using rt::HWND;
+
+// The separator inside a window key: class, blank, broken bar, blank, title.
+constexpr char kBrokenBar = '\xA6';
+
+// Window listing and switching (RunningApps.cpp).
+int16_t FillRunningApps(rt::ListBox& list);
+bool EnumWindowsProc(HWND hWnd, intptr_t lParam);
+void AddWindowHandle(HWND hWnd, const std::string& windowKey);
+HWND GetWindowHandle(const std::string& windowKey);
+bool ListFindExact(HWND hListBox, const std::string& text);
+bool ForceForeground(HWND hWnd);
+// Releases the window-key collection (shut-down).
+void ReleaseWindowHandles();
+
+// Application errors (AppError.cpp).
+int32_t LoWord(int32_t x);
+[[noreturn]] void RaiseAppError(int32_t n);
+
+} // namespace RunningApps
