@@ -1,0 +1,1 @@
+// formsrt is the runtime modules linked whole; see CMakeLists.txt.
