@@ -1,0 +1,95 @@
+#include "runtime/speech/SpeechRecogniser.h"
+
+#include <utility>
+
+#include "runtime/core/Error.h"
+#include "runtime/speech/GrammarFile.h"
+
+namespace rt::speech {
+
+namespace {
+
+Member method(std::string name, DispId id, void (SpeechRecogniser::*fn)()) {
+    return Member{std::move(name),
+                  id,
+                  MemberKind::Method,
+                  "",
+                  [fn](Dispatch& self, std::span<const Variant>) {
+                      (static_cast<SpeechRecogniser&>(self).*fn)();
+                      return Variant();
+                  },
+                  nullptr};
+}
+
+} // namespace
+
+SpeechRecogniser::SpeechRecogniser(std::unique_ptr<RecogniserEngine> engine)
+    : m_engine(engine ? std::move(engine) : makeRecogniserEngine()) {}
+
+SpeechRecogniser::~SpeechRecogniser() {
+    if (m_active)
+        m_engine->stop();
+}
+
+const MemberTable& SpeechRecogniser::memberTable() {
+    static const MemberTable table({
+        Member{"GrammarFromFile", kGrammarFromFileId, MemberKind::Method,
+               "Loads the grammar file, replacing the grammar",
+               [](Dispatch& self, std::span<const Variant> args) {
+                   if (args.empty())
+                       raiseError(kInvalidProcedureCall);
+                   static_cast<SpeechRecogniser&>(self).GrammarFromFile(args[0].toString());
+                   return Variant();
+               },
+               nullptr},
+        method("Activate", kActivateId, &SpeechRecogniser::Activate),
+        method("Deactivate", kDeactivateId, &SpeechRecogniser::Deactivate),
+    });
+    return table;
+}
+
+void SpeechRecogniser::GrammarFromFile(const std::string& path) {
+    try {
+        std::string problem = m_engine->setGrammar(GrammarFile::read(path));
+        if (!problem.empty())
+            m_problem = problem;
+    } catch (const RuntimeError& e) {
+        m_problem = e.description();
+    }
+}
+
+void SpeechRecogniser::Activate() {
+    if (m_active)
+        return;
+    m_engine->start(EngineSink{[this](const std::string& p) { phraseHeard(p); },
+                               [this](int32_t n) { levelHeard(n); }});
+    m_active = true;
+}
+
+void SpeechRecogniser::Deactivate() {
+    if (!m_active)
+        return;
+    m_active = false;
+    m_engine->stop();
+}
+
+std::string SpeechRecogniser::takeProblem() {
+    return std::exchange(m_problem, {});
+}
+
+void SpeechRecogniser::phraseHeard(const std::string& phrase) {
+    // An engine may still deliver what it heard just before it stopped.
+    if (!m_active)
+        return;
+    fireEvent(kPhraseRecognizedEvent,
+              {Variant(int32_t{0}), Variant(int32_t{0}), Variant(int32_t{0}), Variant(int32_t{0}),
+               Variant(int32_t{0}), Variant(phrase), Variant("<start>"), Variant(int32_t{0})});
+}
+
+void SpeechRecogniser::levelHeard(int32_t level) {
+    if (!m_active)
+        return;
+    fireEvent(kSoundLevelEvent, {Variant(int32_t{0}), Variant(int32_t{0}), Variant(level)});
+}
+
+} // namespace rt::speech
