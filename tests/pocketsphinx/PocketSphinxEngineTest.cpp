@@ -1,0 +1,161 @@
+#include "runtime/backends/pocketsphinx/PocketSphinxEngine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "runtime/backends/pocketsphinx/WavFileSource.h"
+#include "runtime/core/Error.h"
+#include "runtime/core/UiThread.h"
+#include "runtime/speech/SpeechRecogniser.h"
+
+using namespace rt;
+using namespace rt::speech;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path dir() {
+    return fs::path(testing::TempDir()) / "pocketsphinx_engine";
+}
+
+// Speech synthesised now, padded with pauses and a faint noise floor as a
+// microphone would give it, 16 kHz mono.
+bool synthesise(const std::string& text, const fs::path& out) {
+    fs::path raw = dir() / "raw.wav", padded = dir() / "padded.wav", noise = dir() / "noise.wav";
+    std::string cmd = "espeak-ng -v en-us -s 160 -w '" + raw.string() + "' '" + text +
+                      "' && sox '" + raw.string() + "' -r 16000 -c 1 -b 16 '" + padded.string() +
+                      "' pad 0.5 1.0 && sox -n -r 16000 -c 1 -b 16 '" + noise.string() +
+                      "' synth \"$(sox --i -D '" + padded.string() +
+                      "')\" whitenoise vol 0.003 && sox -m '" + padded.string() + "' '" +
+                      noise.string() + "' '" + out.string() + "'";
+    return std::system(cmd.c_str()) == 0;
+}
+
+bool concatenate(const std::vector<fs::path>& parts, const fs::path& out) {
+    std::string cmd = "sox";
+    for (const auto& p : parts)
+        cmd += " '" + p.string() + "'";
+    return std::system((cmd + " '" + out.string() + "'").c_str()) == 0;
+}
+
+class Listening : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_ready = false;
+        if (std::system("command -v espeak-ng >/dev/null && command -v sox >/dev/null") != 0)
+            return;
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+        std::vector<fs::path> parts;
+        for (const char* text : {"notepad", "quibozilla", "press F5", "mail", "switch to",
+                                 "the weather is nice today"}) {
+            parts.push_back(dir() / (std::to_string(parts.size()) + ".wav"));
+            if (!synthesise(text, parts.back()))
+                return;
+        }
+        s_ready = concatenate(parts, dir() / "commands.wav");
+        std::ofstream(dir() / "temp.txt", std::ios::binary)
+            << "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n"
+               "<start>=Notepad\r\n<start>=Quibozilla\r\n<start>=Press  F5\r\n<start>=Mail\r\n"
+               "<start>=MAIL\r\n<start>=###\r\n";
+    }
+
+    void SetUp() override {
+        if (!s_ready)
+            GTEST_SKIP() << "espeak-ng or sox not installed";
+        m_sr = std::make_shared<SpeechRecogniser>(std::make_unique<PocketSphinxEngine>(
+            [this] { return std::make_unique<WavFileSource>(m_wav); }));
+        m_sr->advise([this](DispId id, std::span<const Variant> args) {
+            if (id == kPhraseRecognizedEvent)
+                m_phrases.push_back(args[5].toString());
+            else if (id == kSoundLevelEvent)
+                m_levels.push_back(args[2].toLong());
+        });
+        m_sr->GrammarFromFile((dir() / "temp.txt").string());
+    }
+
+    PocketSphinxEngine& engine() { return static_cast<PocketSphinxEngine&>(m_sr->engine()); }
+
+    // Runs the user-interface thread's posted work until the file is heard.
+    void runToEnd() {
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < until) {
+            bool done = engine().finished();
+            uithread::runPosted();
+            if (done)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        FAIL() << "audio not finished";
+    }
+
+    static inline bool s_ready = false;
+    std::string m_wav = (dir() / "commands.wav").string();
+    std::shared_ptr<SpeechRecogniser> m_sr;
+    std::vector<std::string> m_phrases;
+    std::vector<int32_t> m_levels;
+};
+
+using Phrases = std::vector<std::string>;
+
+TEST_F(Listening, HearsTheGrammarsPhrasesAsWrittenAndRejectsOtherSpeech) {
+    m_sr->Activate();
+    runToEnd();
+    // "Mail" before "MAIL": the first rule in the file wins; the sentence
+    // outside the grammar raises nothing.
+    EXPECT_EQ(m_phrases, (Phrases{"Notepad", "Quibozilla", "Press  F5", "Mail", "switch to"}));
+}
+
+TEST_F(Listening, AnUnpronounceableWordIsReportedOnceAndTheRestWorks) {
+    std::string problem = m_sr->takeProblem();
+    EXPECT_NE(problem.find("###"), std::string::npos) << problem;
+    EXPECT_EQ(m_sr->takeProblem(), "");
+    m_wav = (dir() / "0.wav").string();
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, Phrases{"Notepad"});
+}
+
+TEST_F(Listening, LevelsArriveTenTimesASecondWhileActive) {
+    m_wav = (dir() / "0.wav").string();
+    m_sr->Activate();
+    runToEnd();
+    auto seconds = double(fs::file_size(m_wav) - 44) / 2 / kSampleRate;
+    EXPECT_NEAR(double(m_levels.size()), seconds * 10, 2);
+    int32_t loudest = *std::max_element(m_levels.begin(), m_levels.end());
+    int32_t quietest = *std::min_element(m_levels.begin(), m_levels.end());
+    EXPECT_GT(loudest, 300);  // speech
+    EXPECT_LT(quietest, 200); // the pauses
+}
+
+TEST_F(Listening, NothingIsHeardWhileInactive) {
+    // Not yet activated: the source is not even read.
+    uithread::runPosted();
+    EXPECT_TRUE(m_phrases.empty());
+    m_sr->Activate();
+    m_sr->Deactivate();
+    uithread::runPosted();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    uithread::runPosted();
+    EXPECT_TRUE(m_phrases.empty());
+    EXPECT_TRUE(m_levels.empty());
+    // Listening again after the pause hears from the start of the source.
+    m_wav = (dir() / "0.wav").string();
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, Phrases{"Notepad"});
+}
+
+TEST_F(Listening, AMissingAudioFileFailsActivateAndStaysInactive) {
+    m_wav = (dir() / "none.wav").string();
+    EXPECT_THROW(m_sr->Activate(), RuntimeError);
+    EXPECT_FALSE(m_sr->active());
+}
+
+} // namespace
