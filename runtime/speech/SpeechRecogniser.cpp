@@ -61,8 +61,15 @@ void SpeechRecogniser::GrammarFromFile(const std::string& path) {
 void SpeechRecogniser::Activate() {
     if (m_active)
         return;
-    m_engine->start(EngineSink{[this](const std::string& p) { phraseHeard(p); },
-                               [this](int32_t n) { levelHeard(n); }});
+    // No microphone must not stop the program: it runs on without listening
+    // and the host can show why.
+    try {
+        m_engine->start(EngineSink{[this](const std::string& p) { phraseHeard(p); },
+                                   [this](int32_t n) { levelHeard(n); }});
+    } catch (const RuntimeError& e) {
+        m_problem = e.description();
+        return;
+    }
     m_active = true;
 }
 

@@ -12,7 +12,8 @@
 //     (0 silence; see the engine for its scale), the first two are 0.
 // A grammar file that is missing or unreadable raises nothing: the previous
 // grammar stays, and the problem waits in takeProblem() for the host to show
-// it once. Problems an engine reports while loading wait there too.
+// it once. Problems an engine reports while loading wait there too, and so
+// does an Activate that finds no audio device (the recogniser stays inactive).
 
 #include <memory>
 #include <string>

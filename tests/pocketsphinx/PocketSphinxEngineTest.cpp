@@ -152,10 +152,16 @@ TEST_F(Listening, NothingIsHeardWhileInactive) {
     EXPECT_EQ(m_phrases, Phrases{"Notepad"});
 }
 
-TEST_F(Listening, AMissingAudioFileFailsActivateAndStaysInactive) {
+TEST_F(Listening, AMissingAudioSourceLeavesItInactiveWithAProblemToShow) {
+    m_sr->takeProblem();
     m_wav = (dir() / "none.wav").string();
-    EXPECT_THROW(m_sr->Activate(), RuntimeError);
+    EXPECT_NO_THROW(m_sr->Activate());
     EXPECT_FALSE(m_sr->active());
+    EXPECT_NE(m_sr->takeProblem().find("none.wav"), std::string::npos);
+    m_wav = (dir() / "0.wav").string();
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, Phrases{"Notepad"});
 }
 
 } // namespace

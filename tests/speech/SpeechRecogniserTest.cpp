@@ -164,6 +164,20 @@ TEST(RecogniserEngineContract, EventsDeliveredAfterDeactivateAreDropped) {
     EXPECT_EQ(events, 0);
 }
 
+// An engine without an audio device.
+class DeafEngine : public LateEngine {
+public:
+    void start(EngineSink) override { raiseError(kDeviceIOError, "", "No microphone"); }
+};
+
+TEST(RecogniserEngineContract, ActivateWithoutADeviceStaysInactiveAndReportsIt) {
+    SpeechRecogniser sr(std::make_unique<DeafEngine>());
+    EXPECT_NO_THROW(sr.Activate());
+    EXPECT_FALSE(sr.active());
+    EXPECT_EQ(sr.takeProblem(), "No microphone");
+    EXPECT_NO_THROW(sr.Deactivate());
+}
+
 TEST(RecogniserEngineContract, EngineProblemsOnLoadAreReported) {
     auto path = std::filesystem::path(testing::TempDir()) / "engine_problem.txt";
     std::ofstream(path) << "<start>=Xq\r\n";
