@@ -1,0 +1,50 @@
+#include "runtime/core/Collection.h"
+
+#include "runtime/core/Error.h"
+#include "runtime/core/Strings.h"
+
+namespace rt {
+
+std::optional<size_t> Collection::findKey(const std::string& key) const {
+    for (size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].key && textEquals(*m_items[i].key, key))
+            return i;
+    return std::nullopt;
+}
+
+size_t Collection::position(const Variant& indexOrKey) const {
+    if (indexOrKey.isString()) {
+        auto at = findKey(indexOrKey.toString());
+        if (!at)
+            raiseError(kInvalidProcedureCall);
+        return *at;
+    }
+    long index = indexOrKey.toLong();
+    if (index < 1 || index > Count())
+        raiseError(kSubscriptOutOfRange);
+    return static_cast<size_t>(index - 1);
+}
+
+void Collection::Add(const Variant& item, const std::optional<std::string>& key,
+                     const Variant& before, const Variant& after) {
+    if (key && findKey(*key))
+        raiseError(kKeyAlreadyAssociated);
+    if (!before.isEmpty() && !after.isEmpty())
+        raiseError(kInvalidProcedureCall);
+    size_t at = m_items.size();
+    if (!before.isEmpty())
+        at = position(before);
+    else if (!after.isEmpty())
+        at = position(after) + 1;
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), Entry{item, key});
+}
+
+const Variant& Collection::Item(const Variant& indexOrKey) const {
+    return m_items[position(indexOrKey)].item;
+}
+
+void Collection::Remove(const Variant& indexOrKey) {
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(position(indexOrKey)));
+}
+
+} // namespace rt

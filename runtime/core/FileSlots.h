@@ -1,0 +1,44 @@
+#pragma once
+// Numbered files shared by the whole process: a slot holds one open file at a
+// time, in random-access mode (fixed-length records that hold a variable-
+// length string each) or as text lines for output or append.
+
+#include <filesystem>
+#include <string>
+
+namespace rt {
+
+enum class FileMode { Random, Output, Append };
+
+namespace FileSlots {
+
+constexpr int kMaxSlot = 255;
+
+// Opens `path` in `slot`. Random and Append create a missing file, Output
+// truncates. Raises 55 when the slot is open, 52 for a slot outside 1..255,
+// 76 when the folder is missing, 75 when the file cannot be opened.
+void Open(int slot, const std::filesystem::path& path, FileMode mode, int recordLength = 128);
+
+// Closing a slot that holds no file does nothing.
+void Close(int slot);
+bool isOpen(int slot);
+
+// Reads record `record` (from 1) as a string: a 16-bit little-endian length
+// and that many bytes. A record past the end of the file gives "" and sets
+// end-of-file; a length beyond the record raises 59, a record cut short by
+// the end of the file raises 62. Raises 52 when the slot is not open in
+// random mode, 63 for a record number below 1.
+std::string GetString(int slot, long record);
+
+// Writes `text` as record `record`, whole (zero filler after the text), so a
+// file always holds whole records. Raises 59 when the text does not fit.
+void PutString(int slot, long record, const std::string& text);
+
+// Writes the text and CR LF to a slot open for output or append.
+void PrintLine(int slot, const std::string& text);
+
+// Whether the last read found no whole record. False after opening.
+bool Eof(int slot);
+
+} // namespace FileSlots
+} // namespace rt

@@ -1,0 +1,93 @@
+#include "runtime/core/FileSystem.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "runtime/core/Ansi.h"
+#include "runtime/core/Error.h"
+#include "runtime/core/Strings.h"
+
+namespace rt {
+
+bool matchesPattern(const std::string& name, const std::string& pattern) {
+    // Iterative wildcard match with one backtrack point per '*'.
+    size_t n = 0, p = 0, star = std::string::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || upperAnsi(static_cast<unsigned char>(pattern[p])) ==
+                                      upperAnsi(static_cast<unsigned char>(name[n])))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> listFiles(const std::filesystem::path& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return names;
+    while (dirent* entry = readdir(dir)) {
+        std::string raw = entry->d_name;
+        if (raw.empty() || raw[0] == '.')
+            continue;
+        struct stat st {};
+        if (stat((folder / raw).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        std::string name = ansiFromUtf8(raw);
+        if (matchesPattern(name, pattern))
+            names.push_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+bool FolderExists(const std::filesystem::path& folder) {
+    std::error_code ec;
+    return std::filesystem::is_directory(folder, ec);
+}
+
+void CreateFolder(const std::filesystem::path& folder) {
+    if (::mkdir(folder.c_str(), 0755) == 0)
+        return;
+    switch (errno) {
+    case EEXIST: raiseError(kFileAlreadyExists);
+    case ENOENT:
+    case ENOTDIR: raiseError(kPathNotFound);
+    default: raiseError(kPathFileAccessError);
+    }
+}
+
+void Kill(const std::filesystem::path& file) {
+    struct stat st {};
+    if (lstat(file.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            raiseError(kFileNotFound);
+        raiseError(kPathFileAccessError);
+    }
+    if (S_ISDIR(st.st_mode))
+        raiseError(kFileNotFound);
+    if (::unlink(file.c_str()) != 0)
+        raiseError(errno == EACCES || errno == EPERM ? kPermissionDenied : kPathFileAccessError);
+}
+
+bool isPlainFileName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
+} // namespace rt

@@ -1,0 +1,31 @@
+#pragma once
+// Folders and files as the program sees them. Names given and returned are
+// ANSI; paths on disk are UTF-8.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rt {
+
+// The ordinary files of `folder` whose names match `pattern` (`*` and `?`,
+// compared without regard to case), in the order the file system lists them.
+// Folders, hidden files (a leading '.') and anything not a regular file are
+// left out. A missing folder gives no names.
+std::vector<std::string> listFiles(const std::filesystem::path& folder, const std::string& pattern);
+
+// Whether `pattern` matches the whole of `name`.
+bool matchesPattern(const std::string& name, const std::string& pattern);
+
+bool FolderExists(const std::filesystem::path& folder);
+// Raises 58 when it exists, 76 when its parent is missing, 75 otherwise.
+void CreateFolder(const std::filesystem::path& folder);
+
+// Deletes a file: 53 when there is none, 75 when it cannot be deleted.
+void Kill(const std::filesystem::path& file);
+
+// Whether a name given for a file inside a folder stays inside it: no path
+// separator, no NUL, not empty, not "." or "..".
+bool isPlainFileName(const std::string& name);
+
+} // namespace rt

@@ -1,0 +1,51 @@
+#pragma once
+// The program's only access to its data files: the record files (the
+// application file and the vocabulary files) one record at a time through
+// file slot 1, and the grammar file as text lines through slot 2. Every CFile
+// shares the two slots; each keeps its own record cursor.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "runtime/core/Variant.h"
+
+class CFile {
+public:
+    static constexpr int kRecordSlot = 1;
+    static constexpr int kGrammarSlot = 2;
+    static constexpr int kVocabRecordLength = 128;
+
+    CFile() = default;
+
+    std::string FileRead(int16_t iRecNumber);
+    void FileOpen(bool bVocab, const std::string& sVocabName);
+    void TempFileOpen();
+    void FileClose();
+    void TempFileClose();
+    void FileStore(const std::string& sStoreValue, int16_t iRecNumber);
+    void TempFileStore(const rt::Variant& sStoreValue);
+    void FileNew(bool bVocab, const std::string& sFileName);
+    void FileDelete(bool bVocab, const std::string& sFileName);
+    int16_t RecordNumber() const { return m_RecordNumber; }
+    void setRecordNumber(int16_t iRecNum) { m_RecordNumber = iRecNum; }
+    void InitRecord() { m_RecordNumber = 1; }
+    void IncrementRecord();
+    void DecrementRecord();
+    void RecordCount(bool bVocab, const std::string& sVocabName);
+
+    // End-of-file of slot 1, as every reading loop tests it; raises 52 when
+    // the slot holds no file.
+    static bool Eof();
+
+    // Paths of the data files. A name that would leave its folder is refused
+    // with error 52.
+    static std::filesystem::path applicationFile();
+    static std::filesystem::path grammarFile();
+    static std::filesystem::path vocabFolder();
+    static std::filesystem::path namedFile(bool bVocab, const std::string& sName);
+
+private:
+    int16_t m_RecordNumber = 1;
+    const int m_AppRecordLength = 270;
+};
