@@ -1,0 +1,401 @@
+#include "runtime/platform/registry/Registry.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <unistd.h>
+
+#include "runtime/core/Strings.h"
+#include "runtime/platform/registry/HiveFile.h"
+
+namespace rt {
+
+namespace {
+
+using registry::Key;
+using registry::Value;
+
+constexpr size_t kMaxNameLength = 255;
+constexpr uint32_t kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+struct Handle {
+    HKEY hive;
+    std::vector<std::string> path; // segments, as given
+    uint32_t access;
+};
+
+class Store {
+public:
+    std::mutex mutex;
+
+    static Store& instance() {
+        static Store store;
+        return store;
+    }
+
+    std::string folder() const { return m_folder; }
+    void setFolder(std::string folder) {
+        m_folder = std::move(folder);
+        m_hives.clear();
+    }
+    std::vector<std::string> problems() const { return m_problems; }
+
+    Key* hiveRoot(HKEY hive) {
+        auto it = m_hives.find(hive);
+        if (it != m_hives.end())
+            return it->second.get();
+        auto root = std::make_unique<Key>();
+        load(hive, *root);
+        return (m_hives[hive] = std::move(root)).get();
+    }
+
+    bool save(HKEY hive) {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::create_directories(m_folder, ec);
+        fs::path target = fileOf(hive);
+        fs::path temp = target;
+        temp += ".tmp" + std::to_string(getpid());
+        std::string text = registry::serializeHive(*hiveRoot(hive));
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ok = ::fsync(fd) == 0 && ok;
+        ::close(fd);
+        if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        return true;
+    }
+
+    std::map<HKEY, Handle> handles;
+    HKEY nextHandle = 0x1000;
+
+private:
+    Store() {
+        if (const char* dir = std::getenv("QUIBO_REGISTRY_DIR"); dir && *dir) {
+            m_folder = dir;
+        } else {
+            const char* config = std::getenv("XDG_CONFIG_HOME");
+            const char* home = std::getenv("HOME");
+            std::string base = config && *config ? config : std::string(home ? home : "/tmp") + "/.config";
+            m_folder = base + "/quibo/registry";
+        }
+    }
+
+    static const char* hiveName(HKEY hive) {
+        switch (hive) {
+        case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
+        case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+        case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+        case HKEY_USERS: return "HKEY_USERS";
+        case HKEY_PERFORMANCE_DATA: return "HKEY_PERFORMANCE_DATA";
+        case HKEY_CURRENT_CONFIG: return "HKEY_CURRENT_CONFIG";
+        default: return "HKEY_DYN_DATA";
+        }
+    }
+
+    std::filesystem::path fileOf(HKEY hive) const {
+        return std::filesystem::path(m_folder) / (std::string(hiveName(hive)) + ".reg");
+    }
+
+    void load(HKEY hive, Key& root) {
+        std::ifstream in(fileOf(hive), std::ios::binary);
+        if (!in)
+            return;
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string error;
+        if (registry::parseHive(text.str(), root, error))
+            return;
+        // Never empty a damaged store silently: keep it aside for the user.
+        root = Key{};
+        auto stamp = std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1);
+        std::filesystem::path aside = fileOf(hive);
+        aside += ".corrupt-" + std::to_string(stamp);
+        std::error_code ec;
+        std::filesystem::rename(fileOf(hive), aside, ec);
+        std::string problem = "The registry file " + fileOf(hive).string() + " is damaged (" +
+                              error + "); it was moved to " + aside.string() +
+                              " and its keys start empty.";
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        m_problems.push_back(problem);
+    }
+
+    std::string m_folder;
+    std::map<HKEY, std::unique_ptr<Key>> m_hives;
+    std::vector<std::string> m_problems;
+};
+
+bool isHive(HKEY h) { return h >= HKEY_CLASSES_ROOT && h <= HKEY_DYN_DATA; }
+
+// Splits a key path; false for an empty segment or an over-long name.
+bool splitPath(const std::string& path, std::vector<std::string>& parts) {
+    parts.clear();
+    if (path.empty())
+        return true;
+    size_t start = 0;
+    while (true) {
+        size_t at = path.find('\\', start);
+        std::string part = path.substr(start, at == std::string::npos ? std::string::npos : at - start);
+        if (part.empty() || part.size() > kMaxNameLength)
+            return false;
+        parts.push_back(part);
+        if (at == std::string::npos)
+            return true;
+        start = at + 1;
+    }
+}
+
+// The key a handle names, null when it was deleted since.
+Key* resolve(Store& store, HKEY hive, const std::vector<std::string>& path) {
+    Key* key = store.hiveRoot(hive);
+    for (const std::string& part : path) {
+        key = key->child(part);
+        if (!key)
+            return nullptr;
+    }
+    return key;
+}
+
+LONG handleOf(Store& store, HKEY h, Handle& out) {
+    if (isHive(h)) {
+        out = Handle{h, {}, KEY_ALL_ACCESS};
+        return ERROR_SUCCESS;
+    }
+    auto it = store.handles.find(h);
+    if (it == store.handles.end())
+        return ERROR_INVALID_HANDLE;
+    out = it->second;
+    return ERROR_SUCCESS;
+}
+
+HKEY newHandle(Store& store, Handle handle) {
+    HKEY h = store.nextHandle++;
+    store.handles[h] = std::move(handle);
+    return h;
+}
+
+LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, bool create,
+                  HKEY* result, uint32_t* disposition) {
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle base;
+    if (LONG rc = handleOf(store, hKey, base); rc != ERROR_SUCCESS)
+        return rc;
+    std::vector<std::string> parts;
+    if (!splitPath(subKey, parts))
+        return ERROR_INVALID_PARAMETER;
+    Key* key = resolve(store, base.hive, base.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    bool created = false;
+    for (const std::string& part : parts) {
+        Key* next = key->child(part);
+        if (!next) {
+            if (!create)
+                return ERROR_FILE_NOT_FOUND;
+            if (key->readOnly)
+                return ERROR_ACCESS_DENIED;
+            key->children.push_back(std::make_unique<Key>());
+            next = key->children.back().get();
+            next->name = part;
+            created = true;
+        }
+        key = next;
+    }
+    if (key->readOnly && (samDesired & kWriteRights))
+        return ERROR_ACCESS_DENIED;
+    if (created && !store.save(base.hive))
+        return ERROR_CANTWRITE;
+    std::vector<std::string> path = base.path;
+    path.insert(path.end(), parts.begin(), parts.end());
+    *result = newHandle(store, Handle{base.hive, std::move(path), samDesired});
+    if (disposition)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG RegCreateKeyExA(HKEY hKey, const std::string& subKey, const std::string& /*keyClass*/,
+                     uint32_t /*options*/, uint32_t samDesired,
+                     const SECURITY_ATTRIBUTES* /*security*/, HKEY* result, uint32_t* disposition) {
+    return openOrCreate(hKey, subKey, samDesired, true, result, disposition);
+}
+
+LONG RegOpenKeyExA(HKEY hKey, const std::string& subKey, uint32_t /*options*/, uint32_t samDesired,
+                   HKEY* result) {
+    return openOrCreate(hKey, subKey, samDesired, false, result, nullptr);
+}
+
+LONG RegQueryValueExA(HKEY hKey, const std::string& valueName, uint32_t* type, uint8_t* data,
+                      uint32_t* cbData) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle h;
+    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(h.access & KEY_QUERY_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if (data && !cbData)
+        return ERROR_INVALID_PARAMETER;
+    Key* key = resolve(store, h.hive, h.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    Value* v = key->value(valueName);
+    if (!v)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = v->type;
+    auto size = static_cast<uint32_t>(v->data.size());
+    if (!cbData)
+        return ERROR_SUCCESS;
+    if (data && *cbData < size) {
+        *cbData = size;
+        return ERROR_MORE_DATA;
+    }
+    if (data)
+        std::copy(v->data.begin(), v->data.end(), data);
+    *cbData = size;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExA(HKEY hKey, const std::string& valueName, uint32_t type, const uint8_t* data,
+                    uint32_t cbData) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle h;
+    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(h.access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    if ((!data && cbData) || valueName.size() > 16383)
+        return ERROR_INVALID_PARAMETER;
+    Key* key = resolve(store, h.hive, h.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    if (key->readOnly)
+        return ERROR_ACCESS_DENIED;
+    Value v{valueName, type, std::string(reinterpret_cast<const char*>(data), data ? cbData : 0)};
+    if (Value* existing = key->value(valueName)) {
+        existing->type = v.type;
+        existing->data = std::move(v.data);
+    } else {
+        key->values.push_back(std::move(v));
+    }
+    return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+LONG RegDeleteValueA(HKEY hKey, const std::string& valueName) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle h;
+    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
+        return rc;
+    if (!(h.access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    Key* key = resolve(store, h.hive, h.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    if (key->readOnly)
+        return ERROR_ACCESS_DENIED;
+    auto& values = key->values;
+    for (auto it = values.begin(); it != values.end(); ++it)
+        if (textEquals(it->name, valueName)) {
+            values.erase(it);
+            return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+        }
+    return ERROR_FILE_NOT_FOUND;
+}
+
+LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle h;
+    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
+        return rc;
+    std::vector<std::string> parts;
+    if (subKey.empty() || !splitPath(subKey, parts))
+        return ERROR_INVALID_PARAMETER;
+    std::vector<std::string> parentPath = h.path;
+    parentPath.insert(parentPath.end(), parts.begin(), parts.end() - 1);
+    Key* parent = resolve(store, h.hive, parentPath);
+    Key* key = parent ? parent->child(parts.back()) : nullptr;
+    if (!key)
+        return ERROR_FILE_NOT_FOUND;
+    if (!key->children.empty() || key->readOnly || parent->readOnly)
+        return ERROR_ACCESS_DENIED;
+    std::erase_if(parent->children, [key](const auto& c) { return c.get() == key; });
+    return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+LONG RegCloseKey(HKEY hKey) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    if (isHive(hKey))
+        return ERROR_SUCCESS;
+    return store.handles.erase(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegEnumKeys(HKEY hKey, std::vector<std::string>& names) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle h;
+    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
+        return rc;
+    Key* key = resolve(store, h.hive, h.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    names.clear();
+    for (const auto& c : key->children)
+        names.push_back(c->name);
+    return ERROR_SUCCESS;
+}
+
+namespace registry {
+
+std::string folder() {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    return store.folder();
+}
+
+void setFolder(const std::string& dir) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    store.setFolder(dir);
+}
+
+std::vector<std::string> problems() {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    return store.problems();
+}
+
+LONG markReadOnly(HKEY hive, const std::string& path) {
+    HKEY h = 0;
+    if (LONG rc = RegCreateKeyExA(hive, path, "", 0, KEY_READ, nullptr, &h, nullptr); rc != ERROR_SUCCESS)
+        return rc;
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Key* key = resolve(store, hive, store.handles[h].path);
+    store.handles.erase(h);
+    key->readOnly = true;
+    return store.save(hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+} // namespace registry
+
+} // namespace rt
