@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestSupport.h"
+
 #include "runtime/backends/pocketsphinx/WavFileSource.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
@@ -21,7 +23,8 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path dir() {
-    return fs::path(testing::TempDir()) / "pocketsphinx_engine";
+    static const fs::path folder = rt::test::uniqueTempDir("pocketsphinx_engine");
+    return folder;
 }
 
 // Speech synthesised now, padded with pauses and a faint noise floor as a

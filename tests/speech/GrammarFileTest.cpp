@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class GrammarRead : public testing::Test {
 protected:
-    std::filesystem::path m_dir = std::filesystem::path(testing::TempDir()) / "grammar_read";
+    std::filesystem::path m_dir = rt::test::uniqueTempDir("grammar_read");
     void SetUp() override {
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);

@@ -20,7 +20,7 @@ struct Event {
 
 class Recogniser : public testing::Test {
 protected:
-    std::filesystem::path m_dir = std::filesystem::path(testing::TempDir()) / "speech_recogniser";
+    std::filesystem::path m_dir = rt::test::uniqueTempDir("speech_recogniser");
     ScriptedEngine* m_engine = nullptr;
     std::shared_ptr<SpeechRecogniser> m_sr;
     std::vector<Event> m_events;
@@ -179,7 +179,7 @@ TEST(RecogniserEngineContract, ActivateWithoutADeviceStaysInactiveAndReportsIt) 
 }
 
 TEST(RecogniserEngineContract, EngineProblemsOnLoadAreReported) {
-    auto path = std::filesystem::path(testing::TempDir()) / "engine_problem.txt";
+    auto path = rt::test::uniqueTempDir("engine_problem") / "grammar.txt";
     std::ofstream(path) << "<start>=Xq\r\n";
     SpeechRecogniser sr(std::make_unique<LateEngine>());
     sr.GrammarFromFile(path.string());

@@ -1,8 +1,10 @@
 #pragma once
 // Small helpers every test binary shares.
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -27,5 +29,12 @@ struct RowName {
         return row.param.name;
     }
 };
+
+// A new, empty folder of its own for a test: ctest runs tests in parallel
+// processes, so fixed names would collide.
+inline std::filesystem::path uniqueTempDir(const std::string& stem) {
+    std::string templ = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
+    return mkdtemp(templ.data());
+}
 
 } // namespace rt::test
