@@ -1,0 +1,199 @@
+#include "runtime/forms/Form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "runtime/core/Error.h"
+
+#include "runtime/forms/Control.h"
+#include "runtime/forms/Host.h"
+
+namespace rt {
+
+namespace {
+// Borders and title bar of a sizable window, in twips.
+constexpr float kBorderWidth = 120;
+constexpr float kFrameHeight = 510;
+} // namespace
+
+Form::Form(std::string name, std::string caption)
+    : m_name(std::move(name)), m_caption(std::move(caption)) {
+    m_hWnd = desktop().createOwnWindow(OwnWindow{"QuiboForm", m_caption, false, 0, nullptr});
+    m_font->Changed.connect([this] { Changed.raise(); });
+}
+
+Form::~Form() {
+    if (m_hWnd)
+        desktop().destroyOwnWindow(m_hWnd);
+}
+
+void Form::setCaption(std::string caption) {
+    if (caption == m_caption)
+        return;
+    m_caption = std::move(caption);
+    syncWindow();
+}
+
+void Form::Move(float left, float top, float width, float height) {
+    if (width < 0 || height < 0)
+        raiseError(kInvalidPropertyValue);
+    bool resized = width != m_width || height != m_height;
+    if (!resized && left == m_left && top == m_top)
+        return;
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    Changed.raise();
+    if (resized && m_loaded)
+        Form_Resize();
+}
+
+float Form::ScaleWidth() const {
+    return std::max(0.0f, m_width - kBorderWidth);
+}
+float Form::ScaleHeight() const {
+    return std::max(0.0f, m_height - kFrameHeight);
+}
+
+void Form::setWindowState(int state) {
+    if (state < vbNormal || state > vbMaximized)
+        raiseError(kInvalidPropertyValue);
+    if (state == m_windowState)
+        return;
+    m_windowState = state;
+    Changed.raise();
+    if (m_loaded)
+        Form_Resize();
+}
+
+void Form::Show(int modal) {
+    if (modal != vbModeless && modal != vbModal)
+        raiseError(kInvalidProcedureCall);
+    if (modal == vbModal && m_visible)
+        raiseError(400, {}, "Form already displayed; can't show modally");
+    if (!m_loaded)
+        runLoad();
+    if (!m_visible) {
+        m_visible = true;
+        syncWindow();
+    }
+    if (modal == vbModal) {
+        ModalScope scope(*this);
+        formsHost().runModal(*this);
+    }
+}
+
+bool Form::Unload() {
+    if (!m_loaded)
+        return true;
+    if (!runUnload())
+        return false;
+    if (m_release) {
+        auto release = std::move(m_release);
+        release();
+    }
+    return true;
+}
+
+void Form::PopupMenu(Menu& menu) {
+    formsHost().popupMenu(*this, menu);
+}
+
+float Form::TextHeight(const std::string& text) const {
+    auto lines = 1 + std::count(text.begin(), text.end(), '\n');
+    // A line is the font's height plus its leading, whole pixels.
+    float tpp = Screen().TwipsPerPixelY;
+    float line = std::round(m_font->Size() * 20 * 1.18f / tpp) * tpp;
+    return line * static_cast<float>(lines);
+}
+
+void Form::setActiveControl(Control* control) {
+    if (control == m_activeControl)
+        return;
+    Control* old = m_activeControl;
+    m_activeControl = control;
+    if (old)
+        old->LostFocus.raise();
+    if (control)
+        control->GotFocus.raise();
+}
+
+void Form::Hide() {
+    if (!m_visible)
+        return;
+    m_visible = false;
+    syncWindow();
+}
+
+void Form::SetFocus() {
+    if (!m_visible)
+        raiseError(5, {}, "Invalid procedure call or argument");
+    desktop().setForeground(m_hWnd);
+}
+
+void Form::syncWindow() {
+    desktop().updateOwnWindow(m_hWnd, m_caption, m_visible);
+    Changed.raise();
+    formsHost().formChanged(*this);
+}
+
+Control* Form::control(const std::string& name) const {
+    for (Control* c : m_controls)
+        if (c->Name() == name)
+            return c;
+    return nullptr;
+}
+
+void Form::runLoad() {
+    m_loaded = true;
+    Form_Load();
+}
+
+bool Form::runUnload() {
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel)
+        return false;
+    m_loaded = false;
+    m_activeControl = nullptr;
+    Hide();
+    return true;
+}
+
+void Form::registerControl(Control* c) {
+    m_controls.push_back(c);
+}
+void Form::unregisterControl(Control* c) {
+    std::erase(m_controls, c);
+    if (m_activeControl == c)
+        m_activeControl = nullptr;
+}
+
+const MemberTable& Form::memberTable() {
+    auto toFloat = &Variant::toSingle;
+    static const MemberTable table({
+        readOnly<Form>("Name", 1, &Form::Name),
+        property<Form>("Caption", 2, &Form::Caption, &Form::setCaption, &Variant::toString),
+        property<Form>("Left", 3, &Form::Left, &Form::setLeft, toFloat),
+        property<Form>("Top", 4, &Form::Top, &Form::setTop, toFloat),
+        property<Form>("Width", 5, &Form::Width, &Form::setWidth, toFloat),
+        property<Form>("Height", 6, &Form::Height, &Form::setHeight, toFloat),
+        readOnly<Form>("ScaleWidth", 7, &Form::ScaleWidth),
+        readOnly<Form>("ScaleHeight", 8, &Form::ScaleHeight),
+        property<Form>("WindowState", 9, &Form::WindowState, &Form::setWindowState,
+                       &Variant::toInteger),
+        readOnly<Form>("Visible", 10, &Form::Visible),
+        readOnly<Form>("hWnd", 11, &Form::hWnd),
+        property<Form>("KeyPreview", 12, &Form::KeyPreview, &Form::setKeyPreview, &Variant::toBool),
+        Member{"Font", 13, MemberKind::ReadOnlyProperty, "",
+               [](Dispatch& self, std::span<const Variant>) {
+                   return Variant(
+                       std::static_pointer_cast<Dispatch>(static_cast<Form&>(self).m_font));
+               },
+               nullptr},
+    });
+    return table;
+}
+
+} // namespace rt

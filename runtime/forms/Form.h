@@ -1,0 +1,119 @@
+#pragma once
+// A form: a top-level window of the program with its controls. Deliverables
+// derive their windows from it and connect their handlers in the constructor;
+// Form_Load runs when the form is first referenced (see FormRef.h).
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/com/Dispatch.h"
+#include "runtime/core/Error.h"
+#include "runtime/forms/Event.h"
+#include "runtime/forms/Font.h"
+#include "runtime/platform/desktop/Desktop.h"
+
+namespace rt {
+
+class Control;
+class Menu;
+
+constexpr int vbModeless = 0;
+constexpr int vbModal = 1;
+constexpr int vbNormal = 0;
+constexpr int vbMinimized = 1;
+constexpr int vbMaximized = 2;
+
+class Form : public TableDispatch {
+public:
+    Form(std::string name, std::string caption);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& Name() const { return m_name; }
+    const std::string& Caption() const { return m_caption; }
+    void setCaption(std::string caption);
+    HWND hWnd() const { return m_hWnd; }
+
+    float Left() const { return m_left; }
+    float Top() const { return m_top; }
+    float Width() const { return m_width; }
+    float Height() const { return m_height; }
+    void setLeft(float v) { Move(v, m_top, m_width, m_height); }
+    void setTop(float v) { Move(m_left, v, m_width, m_height); }
+    void setWidth(float v) { Move(m_left, m_top, v, m_height); }
+    void setHeight(float v) { Move(m_left, m_top, m_width, v); }
+    void Move(float left, float top, float width, float height);
+    // The client area: the outer size less borders and title bar.
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+
+    int WindowState() const { return m_windowState; }
+    void setWindowState(int state);
+    bool Visible() const { return m_visible; }
+    bool KeyPreview() const { return m_keyPreview; }
+    void setKeyPreview(bool v) { m_keyPreview = v; }
+    bool Loaded() const { return m_loaded; }
+
+    // Modeless: shows and returns. Modal: shows and returns when the form is
+    // hidden or unloaded; the other forms take no input meanwhile. Loads the
+    // form first when it is not loaded.
+    void Show(int modal = vbModeless);
+    void Hide();
+    // Runs Form_Unload; unless it cancels, hides the form and releases the
+    // instance its FormRef holds. False when cancelled.
+    bool Unload();
+    void SetFocus();
+    // Shows `menu` as a pop-up at the pointer; returns after the user chose
+    // an item (its Click has run) or dismissed it.
+    void PopupMenu(Menu& menu);
+    // Height of `text` in the form's font, in twips.
+    float TextHeight(const std::string& text) const;
+    rt::Font& Font() const { return *m_font; }
+
+    const std::vector<Control*>& Controls() const { return m_controls; }
+    Control* control(const std::string& name) const;
+    Control* ActiveControl() const { return m_activeControl; }
+    void setActiveControl(Control* control);
+
+    // Handlers a deliverable's form overrides.
+    virtual void Form_Load() {}
+    virtual void Form_Unload(int& /*cancel*/) {}
+    virtual void Form_Resize() {}
+
+    Event<int&, int> KeyDown; // key code, shift: with key preview, before the control sees it
+    Event<> Changed;          // caption, geometry, state or visibility changed
+
+    // Entry points of the user and the forms runtime.
+    void runLoad();
+    // Runs the unload handler; false when it cancelled.
+    bool runUnload();
+    void setReleaser(std::function<void()> release) { m_release = std::move(release); }
+    void registerControl(Control* control);
+    void unregisterControl(Control* control);
+
+    static const MemberTable& memberTable();
+
+protected:
+    const MemberTable& table() const override { return memberTable(); }
+
+private:
+    void syncWindow();
+
+    std::string m_name;
+    std::string m_caption;
+    HWND m_hWnd = 0;
+    float m_left = 1500, m_top = 1500, m_width = 4800, m_height = 3600;
+    int m_windowState = vbNormal;
+    bool m_visible = false;
+    bool m_keyPreview = false;
+    bool m_loaded = false;
+    std::vector<Control*> m_controls;
+    Control* m_activeControl = nullptr;
+    std::function<void()> m_release;
+    std::shared_ptr<rt::Font> m_font = std::make_shared<rt::Font>();
+};
+
+} // namespace rt

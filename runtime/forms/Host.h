@@ -1,0 +1,92 @@
+#pragma once
+// What stands between the forms model and a person: modal loops, message
+// boxes, input boxes and pop-up menus. Tests install a scripted user
+// (ScriptedUser.h); the real view installs one that shows windows. Until one
+// is installed, a scripted user with an empty script answers, so any box or
+// modal window fails loudly instead of blocking.
+
+#include <memory>
+#include <string>
+
+namespace rt {
+
+class Form;
+class Menu;
+
+constexpr int vbOKOnly = 0;
+constexpr int vbOKCancel = 1;
+constexpr int vbYesNo = 4;
+constexpr int vbCritical = 16;
+constexpr int vbQuestion = 32;
+constexpr int vbExclamation = 48;
+constexpr int vbInformation = 64;
+constexpr int vbOK = 1;
+constexpr int vbCancel = 2;
+constexpr int vbYes = 6;
+constexpr int vbNo = 7;
+
+struct MessageBoxRequest {
+    std::string prompt;
+    int buttons = vbOKOnly; // buttons + icon
+    std::string title;      // the program's title when none was given
+};
+
+struct InputBoxRequest {
+    std::string prompt;
+    std::string title;
+    std::string defaultText;
+    float x = -1; // twips; -1: centred
+    float y = -1;
+};
+
+class FormsHost {
+public:
+    virtual ~FormsHost() = default;
+    // Runs until `form` is hidden or unloaded.
+    virtual void runModal(Form& form) = 0;
+    virtual int messageBox(const MessageBoxRequest& request) = 0;
+    // The text entered; the empty text for Cancel.
+    virtual std::string inputBox(const InputBoxRequest& request) = 0;
+    // Returns after the user chose an item of `menu` (its Click ran) or
+    // dismissed it.
+    virtual void popupMenu(Form& form, Menu& menu) = 0;
+    // A form was shown, hidden or renamed; views follow it.
+    virtual void formChanged(Form&) {}
+};
+
+FormsHost& formsHost();
+void setFormsHost(std::shared_ptr<FormsHost> host);
+
+// Marks a modal form for its lifetime: only it (and forms shown above it)
+// take user input meanwhile.
+class ModalScope {
+public:
+    explicit ModalScope(Form& form);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
+// The innermost modal form; nullptr when none is showing.
+Form* topModalForm();
+
+// Buttons + icon in `buttons`; the title defaults to App().Title(). Returns
+// vbOK, vbCancel, vbYes, vbNo...
+int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = {});
+// Cancel gives the empty text.
+std::string InputBox(const std::string& prompt, const std::string& title = {},
+                     const std::string& defaultText = {}, float x = -1, float y = -1);
+
+constexpr int vbDefault = 0;
+constexpr int vbArrow = 1;
+constexpr int vbHourglass = 11;
+
+// Twips per pixel of the screen (15 at 96 dots per inch) and the mouse
+// pointer the program shows over all its windows.
+struct ScreenInfo {
+    float TwipsPerPixelX = 15;
+    float TwipsPerPixelY = 15;
+    int MousePointer = 0;
+};
+ScreenInfo& Screen();
+
+} // namespace rt

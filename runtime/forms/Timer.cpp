@@ -1,0 +1,47 @@
+#include "runtime/forms/Timer.h"
+
+#include "runtime/forms/EventLoop.h"
+
+namespace rt {
+
+Timer::Timer(Form& form, std::string name, int interval, bool enabled)
+    : Control(form, std::move(name)), m_interval(0) {
+    setInterval(interval);
+    Control::setEnabled(enabled);
+    restart();
+    eventLoop().addTimer(this);
+}
+
+Timer::~Timer() {
+    eventLoop().removeTimer(this);
+}
+
+void Timer::setInterval(int ms) {
+    if (ms < 0 || ms > 65535)
+        raiseError(kInvalidPropertyValue);
+    m_interval = ms;
+    restart();
+}
+
+void Timer::setEnabled(bool v) {
+    Control::setEnabled(v);
+    restart();
+}
+
+void Timer::restart() {
+    m_start = eventLoop().now();
+}
+
+void Timer::fire() {
+    m_start = due();
+    TimerEvent.raise();
+}
+
+const MemberTable& Timer::memberTable() {
+    static const MemberTable table(
+        {property<Timer>("Interval", 101, &Timer::Interval, &Timer::setInterval, &Variant::toLong)},
+        &Control::memberTable());
+    return table;
+}
+
+} // namespace rt

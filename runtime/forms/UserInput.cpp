@@ -1,0 +1,187 @@
+#include "runtime/forms/UserInput.h"
+
+#include "runtime/forms/Control.h"
+#include "runtime/forms/Form.h"
+#include "runtime/forms/FormRef.h"
+#include "runtime/forms/Host.h"
+#include "runtime/forms/ListBox.h"
+#include "runtime/forms/Menu.h"
+#include "runtime/forms/TextBox.h"
+
+namespace rt {
+
+namespace {
+int g_actionDepth = 0;
+Control* g_dragSource = nullptr;
+Control* g_dragTarget = nullptr; // the control the dragged pointer is over
+
+void fail(const std::string& what) {
+    throw ScriptFailure(what);
+}
+} // namespace
+
+UserInput::Action::Action() {
+    ++g_actionDepth;
+}
+
+UserInput::Action::~Action() {
+    if (--g_actionDepth == 0 && !topModalForm())
+        releaseUnloadedForms();
+}
+
+void UserInput::checkReachable(const Form& form) {
+    if (!form.Loaded() || !form.Visible())
+        fail("form " + form.Name() + " is not showing");
+    Form* modal = topModalForm();
+    if (modal && modal != &form)
+        fail("form " + form.Name() + " is behind the modal form " + modal->Name());
+}
+
+void UserInput::checkReachable(const Control& control) {
+    checkReachable(control.parentForm());
+    if (!control.Visible() || !control.Enabled())
+        fail("control " + control.Name() + " is hidden or disabled");
+}
+
+void UserInput::click(Control& control) {
+    Action action;
+    checkReachable(control);
+    control.userClick();
+}
+
+void UserInput::dblClick(Control& control) {
+    Action action;
+    checkReachable(control);
+    control.DblClick.raise();
+}
+
+void UserInput::mouseDown(Control& control, int button, int shift, float x, float y) {
+    Action action;
+    checkReachable(control);
+    control.MouseDown.raise(button, shift, x, y);
+}
+
+void UserInput::mouseUp(Control& control, int button, int shift, float x, float y) {
+    Action action;
+    checkReachable(control);
+    control.MouseUp.raise(button, shift, x, y);
+}
+
+void UserInput::keyDown(Control& control, int keyCode, int shift) {
+    Action action;
+    checkReachable(control);
+    Form& form = control.parentForm();
+    if (form.KeyPreview())
+        form.KeyDown.raise(keyCode, shift);
+    if (keyCode != 0)
+        control.KeyDown.raise(keyCode, shift);
+}
+
+void UserInput::keyUp(Control& control, int keyCode, int shift) {
+    Action action;
+    checkReachable(control);
+    control.KeyUp.raise(keyCode, shift);
+}
+
+void UserInput::focus(Control& control) {
+    Action action;
+    checkReachable(control);
+    control.parentForm().setActiveControl(&control);
+}
+
+void UserInput::typeText(TextBox& box, const std::string& text) {
+    Action action;
+    checkReachable(box);
+    box.parentForm().setActiveControl(&box);
+    if (box.Locked())
+        fail("text box " + box.Name() + " is locked");
+    box.userType(text);
+}
+
+void UserInput::selectItem(ListBox& list, int index, int shift) {
+    Action action;
+    checkReachable(list);
+    if (index < 0 || index >= list.ListCount())
+        fail("list " + list.Name() + " has no line " + std::to_string(index));
+    list.parentForm().setActiveControl(&list);
+    list.userSelect(index, shift);
+}
+
+void UserInput::chooseMenu(Menu& item) {
+    Action action;
+    checkReachable(item);
+    for (Menu* m = item.parentMenu(); m; m = m->parentMenu())
+        checkReachable(*m);
+    if (!item.items().empty())
+        fail("menu " + item.Name() + " opens a submenu; choose one of its items");
+    item.Click.raise();
+}
+
+void UserInput::closeForm(Form& form) {
+    Action action;
+    checkReachable(form);
+    form.Unload();
+}
+
+void UserInput::beginDrag(Control& source) {
+    g_dragSource = &source;
+    g_dragTarget = nullptr;
+}
+
+void UserInput::endDrag(Control& source, bool drop) {
+    if (g_dragSource != &source)
+        return;
+    Control* target = g_dragTarget;
+    g_dragSource = nullptr;
+    g_dragTarget = nullptr;
+    if (drop && target)
+        target->DragDrop.raise(source, 0, 0);
+}
+
+void UserInput::forget(const Control& control) {
+    if (g_dragSource == &control)
+        g_dragSource = nullptr;
+    if (g_dragTarget == &control)
+        g_dragTarget = nullptr;
+}
+
+Control* UserInput::dragSource() {
+    return g_dragSource;
+}
+
+void UserInput::dragOver(Control& target, float x, float y) {
+    Action action;
+    if (!g_dragSource)
+        fail("no drag in progress over " + target.Name());
+    checkReachable(target);
+    Control& source = *g_dragSource;
+    if (g_dragTarget && g_dragTarget != &target)
+        g_dragTarget->DragOver.raise(source, x, y, vbLeave);
+    int state = g_dragTarget == &target ? vbOver : vbEnter;
+    g_dragTarget = &target;
+    target.DragOver.raise(source, x, y, state);
+}
+
+void UserInput::drop(Control& target, float x, float y) {
+    Action action;
+    if (!g_dragSource)
+        fail("no drag in progress to drop on " + target.Name());
+    checkReachable(target);
+    Control& source = *g_dragSource;
+    g_dragSource = nullptr;
+    g_dragTarget = nullptr;
+    target.DragDrop.raise(source, x, y);
+}
+
+void UserInput::dragTo(Control& source, Control& target, float x, float y) {
+    Action action;
+    mouseDown(source, vbLeftButton, 0, x, y);
+    if (g_dragSource != &source) {
+        mouseUp(source, vbLeftButton, 0, x, y);
+        return;
+    }
+    dragOver(target, x, y);
+    drop(target, x, y);
+}
+
+} // namespace rt

@@ -1,0 +1,78 @@
+#pragma once
+// The one way user input enters the forms model: the scripted user of tests
+// and the real view both call these. Each call checks that a person could do
+// it (the control is visible and enabled, no modal form above its form) and
+// throws ScriptFailure when not, so a script that drifts from the program
+// fails clearly. Unloaded forms are released after each outermost action.
+
+#include <stdexcept>
+#include <string>
+
+namespace rt {
+
+class Control;
+class Form;
+class ListBox;
+class Menu;
+class TextBox;
+
+// A user action that no person could take, or a box or modal window that the
+// script did not expect. Not a RuntimeError: the program's own error
+// handling must not swallow it.
+class ScriptFailure : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
+class UserInput {
+public:
+    static void click(Control& control);
+    static void dblClick(Control& control);
+    static void mouseDown(Control& control, int button, int shift = 0, float x = 0, float y = 0);
+    static void mouseUp(Control& control, int button, int shift = 0, float x = 0, float y = 0);
+    // KeyDown on the form first when it has KeyPreview, then on the control
+    // unless the form's handler set the key code to 0.
+    static void keyDown(Control& control, int keyCode, int shift = 0);
+    static void keyUp(Control& control, int keyCode, int shift = 0);
+    static void focus(Control& control);
+    // Replaces the selection of the text box with `text`, as typing does.
+    static void typeText(TextBox& box, const std::string& text);
+    // Clicks line `index`; with vbShiftMask/vbCtrlMask in an extended list
+    // it extends or toggles the selection.
+    static void selectItem(ListBox& list, int index, int shift = 0);
+    // Chooses a menu item from the form's menu bar.
+    static void chooseMenu(Menu& item);
+    // The close box of the form's title bar.
+    static void closeForm(Form& form);
+
+    // Manual drag: press the left button on `source` (whose MouseDown handler
+    // starts the drag), move over `target` and release. Without a drag
+    // started, the press just ends with MouseUp on the source.
+    static void dragTo(Control& source, Control& target, float x = 0, float y = 0);
+    // Finer steps of a drag in progress.
+    static void dragOver(Control& target, float x = 0, float y = 0);
+    static void drop(Control& target, float x = 0, float y = 0);
+    static Control* dragSource();
+
+    // Called by Control::Drag.
+    static void beginDrag(Control& source);
+    static void endDrag(Control& source, bool drop);
+    // Called by a control's destructor: it is no longer dragged or hovered.
+    static void forget(const Control& control);
+
+    // Brackets an action; the outermost one releases unloaded forms when it
+    // ends. Views wrap their own event dispatch in it.
+    class Action {
+    public:
+        Action();
+        ~Action();
+        Action(const Action&) = delete;
+        Action& operator=(const Action&) = delete;
+    };
+
+    // Throws ScriptFailure unless a person could act on `control` now.
+    static void checkReachable(const Control& control);
+    static void checkReachable(const Form& form);
+};
+
+} // namespace rt
