@@ -33,6 +33,9 @@ public:
     void IncrementRecord();
     void DecrementRecord();
     void RecordCount(bool bVocab, const std::string& sVocabName);
+    // Rewrites the grammar file from the application file and the
+    // vocabularies listed in frmVocab.lstVocab (CFileGrammar.cpp).
+    void TempLoad();
 
     // End-of-file of slot 1, as every reading loop tests it; raises 52 when
     // the slot holds no file.
@@ -46,6 +49,8 @@ public:
     static std::filesystem::path namedFile(bool bVocab, const std::string& sName);
 
 private:
+    void WriteGrammarRules();
+
     int16_t m_RecordNumber = 1;
     const int m_AppRecordLength = 270;
 };

@@ -19,6 +19,12 @@ using rt::HWND;
 // The separator inside a window key: class, blank, broken bar, blank, title.
 constexpr char kBrokenBar = '\xA6';
 
+// Window keys: class, blank, broken bar, blank, title. Splitting cuts the
+// class before the blank that precedes the first bar and the title after the
+// blank that follows it; false for a key without a bar or starting with one.
+std::string MakeWindowKey(const std::string& className, const std::string& title);
+bool SplitWindowKey(const std::string& key, std::string& className, std::string& title);
+
 // Window listing and switching (RunningApps.cpp).
 int16_t FillRunningApps(rt::ListBox& list);
 bool EnumWindowsProc(HWND hWnd, intptr_t lParam);

@@ -24,6 +24,13 @@ void SimDesktop::closeWindow(HWND hWnd) {
         m_foreground = m_zOrder.empty() ? 0 : m_zOrder.front();
 }
 
+void SimDesktop::activate(HWND hWnd) {
+    if (!window(hWnd))
+        return;
+    m_foreground = hWnd;
+    raise(hWnd);
+}
+
 void SimDesktop::setTitle(HWND hWnd, const std::string& title) {
     if (Window* w = window(hWnd))
         w->title = title;

@@ -41,6 +41,8 @@ public:
     // the foreground window unless asked.
     HWND addWindow(Window window, bool activate = false);
     void closeWindow(HWND hWnd);
+    // The user brings a window to the front (a click on it): no rule applies.
+    void activate(HWND hWnd);
     void setTitle(HWND hWnd, const std::string& title);
     Window* window(HWND hWnd);
     // One line per change: "foreground <h>", "show <h> <cmd>", "topmost <h>".

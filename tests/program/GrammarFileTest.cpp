@@ -1,0 +1,57 @@
+#include "voicecommand/CFile.h"
+
+#include "tests/program/ProgramFixture.h"
+
+namespace {
+
+const std::string kHeader =
+    "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n";
+
+class GrammarFile : public ProgramFixture {
+protected:
+    GrammarFile() { folder.makeVocabFolder(); }
+    std::string build(const std::vector<std::string>& listed) {
+        for (const auto& v : listed)
+            rt::form<frmVocab>()->lstVocab.AddItem(v);
+        CFile file;
+        file.TempLoad();
+        EXPECT_EQ(file.RecordNumber(), 1);
+        return folder.read("temp.txt");
+    }
+};
+
+TEST_F(GrammarFile, NothingConfiguredGivesTheHeaderAlone) { EXPECT_EQ(build({}), kHeader); }
+
+TEST_F(GrammarFile, ApplicationNamesInRecordOrderRepeatsKeptUnnamedSkipped) {
+    writeApps({"A \xA6 a*Mail~V$", "B \xA6 b*", "C \xA6 c*Mail~V$", "D \xA6 d*Caf\xE9~V$"});
+    EXPECT_EQ(build({}), kHeader + "<start>=Mail\r\n<start>=Mail\r\n<start>=Caf\xE9\r\n");
+}
+
+TEST_F(GrammarFile, PhrasesAreDistinctWithoutRegardToCaseFirstFormWins) {
+    writeApps({"A \xA6 a*Mail~V$"});
+    writeVocab("First", {"Copy:^c"});
+    writeVocab("Second", {"copy:^c", "Paste:^v", "Mail:%m", "Whole text", ":starts with colon"});
+    EXPECT_EQ(build({"First", "Second"}),
+              kHeader + "<start>=Mail\r\n<start>=Copy\r\n<start>=Paste\r\n<start>=Mail\r\n<start>=Whole text\r\n");
+}
+
+TEST_F(GrammarFile, AListedVocabularyWithoutFileAddsNothingAndLeavesAnEmptyFile) {
+    EXPECT_EQ(build({"Ghost"}), kHeader);
+    EXPECT_TRUE(std::filesystem::exists(folder.vocab() / "Ghost.txt"));
+    EXPECT_EQ(folder.read("vocab/Ghost.txt"), "");
+}
+
+TEST_F(GrammarFile, ACorruptRecordIsPassedOverAndTheRestWritten) {
+    std::string bytes = rt::test::recordFile({"A \xA6 a*One~V$"}, 270);
+    std::string bad(270, 'x'); // length field far beyond the record
+    bytes += bad + rt::test::recordFile({"B \xA6 b*Two~V$"}, 270);
+    folder.write("vappcmd.txt", bytes);
+    EXPECT_EQ(build({}), kHeader + "<start>=One\r\n<start>=Two\r\n");
+}
+
+TEST_F(GrammarFile, ReplacesTheOldFileWhole) {
+    folder.write("temp.txt", "old contents that are longer than the new ones\r\n");
+    EXPECT_EQ(build({}), kHeader);
+}
+
+} // namespace

@@ -1,0 +1,61 @@
+#pragma once
+// The program's world for one test: a fresh program folder, a simulated
+// desktop with other programs' windows, a shell and a keyboard that record,
+// and a scripted user. Every form is unloaded afterwards.
+
+#include <gtest/gtest.h>
+
+#include "runtime/backends/sim/SimDesktop.h"
+#include "runtime/backends/sim/SimKeyboard.h"
+#include "runtime/backends/sim/SimShell.h"
+#include "runtime/forms/FormRef.h"
+#include "runtime/forms/ScriptedUser.h"
+#include "runtime/platform/keyboard/SendKeys.h"
+#include "runtime/platform/shell/Shell32.h"
+#include "tests/support/ProgramFolder.h"
+#include "voicecommand/RunningApps.h"
+#include "voicecommand/frmApp.h"
+#include "voicecommand/frmQuibo.h"
+#include "voicecommand/frmVocab.h"
+
+class ProgramFixture : public testing::Test {
+protected:
+    ProgramFixture() {
+        rt::setDesktop(desktop);
+        rt::setShell(shell);
+        rt::setKeyboard(keyboard);
+        user = rt::ScriptedUser::install();
+        RunningApps::ReleaseWindowHandles();
+    }
+    ~ProgramFixture() override {
+        rt::form<frmApp>().unload();
+        rt::form<frmVocab>().unload();
+        rt::form<frmQuibo>().unload();
+        rt::releaseUnloadedForms();
+        RunningApps::ReleaseWindowHandles();
+        rt::setKeyboard(nullptr);
+        rt::setShell(nullptr);
+        rt::setDesktop(nullptr);
+        rt::setFormsHost(nullptr);
+    }
+
+    rt::HWND addWindow(const std::string& cls, const std::string& title, bool iconic = false) {
+        return desktop->addWindow({.className = cls, .title = title, .iconic = iconic});
+    }
+    void writeApps(const std::vector<std::string>& records) {
+        folder.write("vappcmd.txt", rt::test::recordFile(records, 270));
+    }
+    void writeVocab(const std::string& name, const std::vector<std::string>& records) {
+        folder.write("vocab/" + name + ".txt", rt::test::recordFile(records, 128));
+    }
+    static std::string key(const std::string& cls, const std::string& title) {
+        return RunningApps::MakeWindowKey(cls, title);
+    }
+    void refreshRunningApps() { RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp); }
+
+    rt::test::ProgramFolder folder;
+    std::shared_ptr<rt::SimDesktop> desktop = std::make_shared<rt::SimDesktop>();
+    std::shared_ptr<rt::SimShell> shell = std::make_shared<rt::SimShell>();
+    std::shared_ptr<rt::SimKeyboard> keyboard = std::make_shared<rt::SimKeyboard>();
+    std::shared_ptr<rt::ScriptedUser> user;
+};

@@ -1,0 +1,359 @@
+#include "voicecommand/CApp.h"
+
+#include <filesystem>
+
+#include "runtime/core/Error.h"
+#include "runtime/core/Strings.h"
+#include "runtime/forms/FormRef.h"
+#include "runtime/forms/Host.h"
+#include "runtime/platform/desktop/User32.h"
+#include "runtime/platform/keyboard/SendKeys.h"
+#include "runtime/platform/shell/Shell32.h"
+#include "voicecommand/RunningApps.h"
+#include "voicecommand/frmApp.h"
+#include "voicecommand/frmQuibo.h"
+
+namespace {
+
+constexpr int kTextBuffer = 256;
+constexpr const char* kApplicationFileName = "vappcmd";
+
+// Pieces of an application record, each cut at the first occurrence of its
+// separator; nothing in a record is escaped.
+std::string before(const std::string& s, char sep) {
+    size_t at = s.find(sep);
+    return at == std::string::npos ? s : s.substr(0, at);
+}
+
+bool has(const std::string& s, char sep) { return s.find(sep) != std::string::npos; }
+
+// The text after the record's first "*", or the whole record.
+std::string restOf(const std::string& record) {
+    size_t star = record.find('*');
+    return star == std::string::npos ? record : record.substr(star + 1);
+}
+
+// The vocabulary piece as the dispatch reads it: after rest's first "~" (all
+// of rest without one) and before the first "$" after it; false when no "$"
+// follows.
+bool vocabularyOf(const std::string& record, std::string& vocabulary) {
+    std::string rest = restOf(record);
+    size_t tilde = rest.find('~');
+    std::string tail = tilde == std::string::npos ? rest : rest.substr(tilde + 1);
+    size_t dollar = tail.find('$');
+    if (dollar == std::string::npos) {
+        vocabulary = tail;
+        return false;
+    }
+    vocabulary = tail.substr(0, dollar);
+    return true;
+}
+
+std::string pathOf(const std::string& record) {
+    size_t dollar = record.find('$');
+    return dollar == std::string::npos ? record : record.substr(dollar + 1);
+}
+
+// The reading loops stop when the end-of-file test itself fails (slot 1 not
+// open), so a file that could not be opened never makes them spin.
+bool atEnd() {
+    bool eof = true;
+    rt::skipFailure([&] { eof = CFile::Eof(); });
+    return eof;
+}
+
+} // namespace
+
+rt::Collection& CApp::TempStore() {
+    if (!m_tempStore)
+        m_tempStore = std::make_unique<rt::Collection>();
+    return *m_tempStore;
+}
+
+void CApp::FillVACListBox() {
+    rt::skipFailure([&] { m_file.InitRecord(); });
+    rt::skipFailure([&] { m_file.FileOpen(false, ""); });
+    while (!atEnd()) {
+        std::string record;
+        if (!rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); }))
+            continue;
+        if (!has(record, '*') || before(record, '*').empty())
+            break;
+        rt::skipFailure([&] { rt::form<frmApp>()->lstVAppCmd.AddItem(before(record, '*'), m_file.RecordNumber() - 1); });
+        if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
+            break;
+    }
+    rt::skipFailure([&] { m_file.FileClose(); });
+}
+
+void CApp::VAppAdd(const std::string& sAppName, int16_t /*iRecNumber*/, bool bCreateFromNew) {
+    m_file.FileOpen(false, "");
+    m_file.InitRecord();
+    while (!CFile::Eof()) {
+        if (m_file.FileRead(m_file.RecordNumber()).empty())
+            break;
+        m_file.IncrementRecord();
+    }
+    m_file.FileStore(bCreateFromNew ? sAppName : sAppName + "*", m_file.RecordNumber());
+    m_file.IncrementRecord();
+    m_file.FileClose();
+}
+
+std::string CApp::UserDefinedName(int16_t /*iRecord*/) {
+    std::string record;
+    rt::skipFailure([&] { m_file.FileOpen(false, ""); });
+    rt::skipFailure([&] {
+        record = m_file.FileRead(static_cast<int16_t>(rt::form<frmApp>()->lstVAppCmd.ListIndex() + 1));
+    });
+    std::string name, vocabulary = m_VocabularyName, path;
+    size_t star = record.find('*');
+    size_t tilde = record.find('~');
+    if (tilde != std::string::npos) {
+        size_t from = star == std::string::npos ? 0 : star + 1;
+        name = tilde >= from ? record.substr(from, tilde - from) : std::string();
+        size_t dollar = record.find('$', tilde + 1);
+        if (tilde == 0)
+            vocabulary.clear();
+        else if (dollar != std::string::npos && dollar >= 2)
+            vocabulary = record.substr(tilde + 1, dollar - tilde - 1);
+    } else {
+        vocabulary.clear();
+    }
+    if (has(record, '$'))
+        path = record.substr(record.find('$') + 1);
+    rt::skipFailure([&] { m_file.FileClose(); });
+    m_VocabularyName = vocabulary;
+    m_PathName = path;
+    m_UserName = name;
+    m_currentUserName = name;
+    return name;
+}
+
+void CApp::AddUserAppName(const std::string& sAppName, const std::string& sVocabName,
+                          const std::string& sPathName, int16_t iPosition) {
+    m_file.FileOpen(false, "");
+    std::string record = m_file.FileRead(static_cast<int16_t>(iPosition + 1));
+    size_t star = record.find('*');
+    std::string head = star == std::string::npos ? std::string() : record.substr(0, star + 1);
+    m_file.FileStore(head + sAppName + "~" + sVocabName + "$" + sPathName, static_cast<int16_t>(iPosition + 1));
+    m_file.FileClose();
+}
+
+void CApp::AppCompare(const std::string& sSearchString) {
+    m_file.FileOpen(false, "");
+    m_file.InitRecord();
+    VAppTempClear();
+    while (!CFile::Eof()) {
+        std::string record = m_file.FileRead(m_file.RecordNumber());
+        if (!rt::textEquals(rt::Trim(before(record, '*')), rt::Trim(sSearchString)))
+            VAppTempStore(record);
+        m_file.IncrementRecord();
+    }
+    m_file.FileClose();
+}
+
+void CApp::VAppTempStore(const std::string& stemp) { TempStore().Add(rt::Variant(stemp)); }
+
+std::string CApp::VAppTempRetrieve(int16_t iDataValue) {
+    return TempStore().Item(rt::Variant(iDataValue)).toString();
+}
+
+int16_t CApp::AppRecordCount() {
+    m_file.RecordCount(false, "");
+    return m_file.RecordNumber();
+}
+
+void CApp::CreateNewFile(bool bVocabulary, const std::string& sName) {
+    m_file.FileDelete(bVocabulary, sName);
+    m_file.FileNew(bVocabulary, sName);
+    m_file.FileClose();
+}
+
+int16_t CApp::AppCheck(const std::string& sPhrase) {
+    int16_t result = 0;
+    std::string matched;
+    rt::skipFailure([&] { m_file.FileClose(); });
+    rt::skipFailure([&] { m_file.InitRecord(); });
+    rt::skipFailure([&] { m_file.FileOpen(false, ""); });
+    while (!atEnd()) {
+        std::string record;
+        rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); });
+        std::string rest = restOf(record);
+        if (has(rest, '~'))
+            m_currentUserName = before(rest, '~');
+        vocabularyOf(record, m_VocabularyName);
+        m_PathName = pathOf(record);
+        if (sPhrase.empty())
+            break;
+        if (m_currentUserName == sPhrase) {
+            matched = record;
+            result = 1;
+            break;
+        }
+        if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
+            break;
+    }
+    if (result == 1) {
+        rt::skipFailure([&] { rt::form<frmQuibo>()->SetFocus(); });
+        rt::skipFailure([&] {
+            std::string cls, title;
+            RunningApps::SplitWindowKey(before(matched, '*'), cls, title);
+            m_ClassName = cls;
+            m_WindowText = title;
+        });
+        rt::HWND hWnd = 0;
+        rt::skipFailure([&] { hWnd = rt::FindWindowA(m_ClassName, m_WindowText); });
+        rt::skipFailure([&] {
+            if (!RunningApps::ForceForeground(hWnd))
+                ShellApp();
+        });
+        rt::skipFailure([&] { m_LastActivatedWindow = rt::GetForegroundWindow(); });
+    }
+    rt::skipFailure([&] { m_file.FileClose(); });
+    return result;
+}
+
+void CApp::ShellApp() {
+    rt::HWND owner = rt::form<frmQuibo>()->hWnd();
+    if (rt::InStr(m_currentUserName, "explore ", rt::Compare::Text) > 0) {
+        int32_t r = Explore(owner, m_PathName, rt::SW_SHOWNORMAL);
+        if (r != -1)
+            rt::MsgBox("Error on Explore: " + std::to_string(r));
+    } else if (!m_PathName.empty()) {
+        std::string startIn = std::filesystem::current_path().string();
+        int32_t r = LaunchDocument(owner, m_PathName, startIn, rt::SW_SHOWNORMAL);
+        if (r != -1)
+            rt::MsgBox("Error on LaunchDocument: " + std::to_string(r));
+    }
+}
+
+int32_t CApp::LaunchDocument(rt::HWND lnghWnd, const std::string& strDocument,
+                             const std::string& strStartIn, int32_t eShowStyle) {
+    m_instance = 0;
+    m_process = 0;
+    try {
+        rt::SHELLEXECUTEINFO info;
+        info.fMask = rt::SEE_MASK_NOCLOSEPROCESS | rt::SEE_MASK_DOENVSUBST;
+        info.hwnd = lnghWnd;
+        info.lpVerb = "Open";
+        info.lpFile = strDocument;
+        info.lpParameters = "";
+        info.lpDirectory = strStartIn;
+        info.nShow = eShowStyle;
+        rt::ShellExecuteExA(info);
+        m_instance = info.hInstApp;
+        m_process = info.hProcess;
+        return info.hInstApp > 32 ? -1 : info.hInstApp;
+    } catch (const rt::RuntimeError& e) {
+        rt::MsgBox("Error: " + std::to_string(e.number()) + ". " + e.description(), rt::vbOKOnly, "LaunchDocument");
+        return 0;
+    }
+}
+
+int32_t CApp::Explore(rt::HWND lnghWnd, const std::string& strFolder, int32_t eShowStyle) {
+    m_instance = 0;
+    m_process = 0;
+    try {
+        int32_t r = rt::ShellExecuteA(lnghWnd, std::string("explore"), strFolder, std::nullopt, std::nullopt, eShowStyle);
+        return r < 33 ? r : -1;
+    } catch (const rt::RuntimeError& e) {
+        rt::MsgBox("Error: " + std::to_string(e.number()) + ". " + e.description(), rt::vbOKOnly, "Explore");
+        return 0;
+    }
+}
+
+int16_t CApp::VocabCheck(const std::string& sPhrase) {
+    int16_t result = 0;
+    try {
+        rt::HWND fg = rt::GetForegroundWindow();
+        // Pass 1: which application is in the foreground.
+        rt::HWND h = 0;
+        bool found = false;
+        m_file.InitRecord();
+        m_file.FileOpen(false, "");
+        while (true) {
+            std::string record = m_file.FileRead(m_file.RecordNumber());
+            if (CFile::Eof())
+                break;
+            if (!has(record, '*'))
+                throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "record without a window key");
+            rt::HWND candidate = RunningApps::GetWindowHandle(before(record, '*'));
+            if (candidate == fg) {
+                h = candidate;
+                found = true;
+                break;
+            }
+            m_file.IncrementRecord();
+        }
+        if (!found)
+            h = m_LastActivatedWindow;
+        m_file.FileClose();
+        std::string key = RunningApps::MakeWindowKey(rt::GetClassNameA(h, kTextBuffer),
+                                                     rt::GetWindowTextA(h, kTextBuffer));
+        // Pass 2: which vocabulary.
+        std::string vocabulary;
+        m_file.InitRecord();
+        m_file.FileOpen(false, "");
+        while (true) {
+            std::string record = m_file.FileRead(m_file.RecordNumber());
+            if (CFile::Eof() || !has(record, '*') || !vocabularyOf(record, vocabulary))
+                throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
+            if (before(record, '*') == key)
+                break;
+            m_file.IncrementRecord();
+        }
+        // Pass 3: which phrase.
+        m_file.FileClose();
+        m_file.InitRecord();
+        m_file.FileOpen(true, vocabulary);
+        m_file.InitRecord();
+        while (true) {
+            std::string record = m_file.FileRead(m_file.RecordNumber());
+            if (CFile::Eof() || !has(record, ':'))
+                break;
+            if (before(record, ':') == sPhrase) {
+                std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
+                if (title.find("QUIBO") == std::string::npos) {
+                    rt::SendKeys(record.substr(record.find(':') + 1), true);
+                    result = 2;
+                }
+                break;
+            }
+            m_file.IncrementRecord();
+        }
+    } catch (const rt::RuntimeError&) {
+        result = 0;
+    }
+    m_file.FileClose();
+    return result;
+}
+
+void CApp::DelRunApp() {
+    rt::ListBox& list = rt::form<frmApp>()->lstVAppCmd;
+    if (list.ListIndex() < 0) {
+        rt::MsgBox("You must first select a voice-controlled application to delete.",
+                   rt::vbInformation, "No File Selected.");
+        return;
+    }
+    try {
+        std::string key = list.List(list.ListIndex());
+        list.RemoveItem(list.ListIndex());
+        AppCompare(key);
+        CreateNewFile(false, kApplicationFileName);
+        for (int h = 1; h <= list.ListCount(); ++h)
+            VAppAdd(VAppTempRetrieve(static_cast<int16_t>(h)), static_cast<int16_t>(h), true);
+    } catch (const rt::RuntimeError& e) {
+        rt::MsgBox(std::to_string(e.number()) + " " + e.description(), rt::vbCritical,
+                   "ERROR DELETE VOICE APPLIATION");
+    }
+}
+
+int16_t CApp::SetForeground(const std::string& sComputer) {
+    std::string cls, title;
+    if (!RunningApps::SplitWindowKey(sComputer, cls, title)) {
+        rt::MsgBox("No application selected to activate.", rt::vbInformation, "No Application Selected");
+        return 0;
+    }
+    rt::skipFailure([&] { RunningApps::ForceForeground(rt::FindWindowA(cls, title)); });
+    return 0;
+}

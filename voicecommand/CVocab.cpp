@@ -1,0 +1,108 @@
+#include "voicecommand/CVocab.h"
+
+#include "runtime/core/Error.h"
+#include "runtime/core/FileSystem.h"
+#include "runtime/forms/FormRef.h"
+#include "voicecommand/RunningApps.h"
+#include "voicecommand/frmApp.h"
+#include "voicecommand/frmVocab.h"
+
+rt::Collection& CVocab::CopyBuffer() {
+    if (!m_copyBuffer)
+        m_copyBuffer = std::make_unique<rt::Collection>();
+    return *m_copyBuffer;
+}
+
+void CVocab::FillDictionaryListBox(bool bVocab, const std::string& sVocabName) {
+    m_File.InitRecord();
+    m_File.FileOpen(bVocab, sVocabName);
+    rt::ListBox& list = rt::form<frmVocab>()->lstDictionary;
+    while (!CFile::Eof()) {
+        list.AddItem(m_File.FileRead(m_File.RecordNumber()), m_File.RecordNumber() - 1);
+        m_File.IncrementRecord();
+    }
+    m_File.InitRecord();
+    m_File.FileClose();
+}
+
+rt::Variant CVocab::FillVocabFile(bool bCombo) {
+    rt::ListBox& vocabularies = rt::form<frmVocab>()->lstVocab;
+    for (const std::string& file : rt::listFiles(CFile::vocabFolder(), "*.txt"))
+        vocabularies.AddItem(file.substr(0, file.find('.')));
+    if (!bCombo) {
+        rt::ComboBox& combo = rt::form<frmApp>()->cmbVocabulary;
+        int count = vocabularies.ListCount();
+        for (int i = 0; i < count; ++i)
+            combo.AddItem(vocabularies.List(i));
+    }
+    return {};
+}
+
+void CVocab::AddDictionaryWord(bool bVocab, const std::string& sVocabName,
+                               const std::string& sDictionaryWord, const std::string& sRoutine) {
+    m_File.FileOpen(bVocab, sVocabName);
+    if (sRoutine == "MenuCopy") {
+        m_File.FileStore(sDictionaryWord, static_cast<int16_t>(m_File.RecordNumber() - 1));
+    } else if (sRoutine == "SaveChanges") {
+        m_File.FileStore(sDictionaryWord, m_File.RecordNumber());
+    } else if (sRoutine == "DictionaryDelete") {
+        m_File.FileStore(sDictionaryWord, m_File.RecordNumber());
+        m_File.IncrementRecord();
+    }
+    m_File.FileClose();
+}
+
+void CVocab::CopyDictionary(const std::string& sDictionary) {
+    CopyBuffer().Add(rt::Variant(sDictionary));
+    m_File.IncrementRecord();
+}
+
+std::string CVocab::RetrieveDictionary(int16_t iRecNumber) {
+    std::string text;
+    try {
+        text = CopyBuffer().Item(rt::Variant(iRecNumber)).toString();
+    } catch (const rt::RuntimeError&) {
+        RunningApps::RaiseAppError(13021);
+    }
+    m_File.IncrementRecord();
+    return text;
+}
+
+void CVocab::CopyAll() {
+    rt::ListBox& list = rt::form<frmVocab>()->lstDictionary;
+    int count = list.ListCount();
+    for (int i = 1; i <= count; ++i)
+        CopyDictionary(list.List(i - 1));
+}
+
+void CVocab::CreateNewVocab(const std::string& sVocabName) {
+    m_File.FileNew(true, sVocabName);
+    m_File.FileClose();
+}
+
+void CVocab::DeleteVocabFile(const std::string& sDeletedFile) { m_File.FileDelete(true, sDeletedFile); }
+
+int16_t CVocab::DictionaryRecordCount(const std::string& sVocabName) {
+    m_File.RecordCount(true, sVocabName);
+    return m_File.RecordNumber();
+}
+
+std::string CVocab::ReadDictionary(int16_t iRecord, const std::string& sVocabName) {
+    m_File.FileOpen(true, sVocabName);
+    std::string text = m_File.FileRead(iRecord);
+    m_File.FileClose();
+    return text;
+}
+
+void CVocab::DictionarySelect(const std::string& sVocName, const std::string& sDicName) {
+    m_File.FileOpen(true, sVocName);
+    m_File.InitRecord();
+    while (!CFile::Eof()) {
+        if (m_File.FileRead(m_File.RecordNumber()) == sDicName) {
+            m_TrackDictionary = m_File.RecordNumber();
+            break;
+        }
+        m_File.IncrementRecord();
+    }
+    m_File.FileClose();
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The vocabulary store: lists the vocabularies, fills the phrase list, writes,
+// counts and finds phrase records, creates and deletes vocabulary files, and
+// keeps the copy buffer of a drag-copy. Every operation says where it leaves
+// the record cursor, since the vocabulary window relies on it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "runtime/core/Collection.h"
+#include "runtime/core/Variant.h"
+#include "voicecommand/CFile.h"
+
+class CVocab {
+public:
+    void FillDictionaryListBox(bool bVocab, const std::string& sVocabName);
+    rt::Variant FillVocabFile(bool bCombo);
+    void AddDictionaryWord(bool bVocab, const std::string& sVocabName, const std::string& sDictionaryWord,
+                           const std::string& sRoutine);
+    void CopyDictionary(const std::string& sDictionary);
+    std::string RetrieveDictionary(int16_t iRecNumber);
+    void DictionaryInitialize() { m_copyBuffer.reset(); }
+    void CopyAll();
+    int16_t SelectionNumber() const { return m_SelectionNumber; }
+    void setSelectionNumber(int16_t vNewValue) { m_SelectionNumber = vNewValue; }
+    void SelectInitialize() { m_SelectionNumber = 0; }
+    int16_t TrackDictionary() const { return m_TrackDictionary; }
+    void setTrackDictionary(int16_t sNewValue) { m_TrackDictionary = sNewValue; }
+    void CreateNewVocab(const std::string& sVocabName);
+    void DeleteVocabFile(const std::string& sDeletedFile);
+    int16_t DictionaryRecordCount(const std::string& sVocabName);
+    void InitRecord() { m_File.InitRecord(); }
+    void MinusRecord() { m_File.DecrementRecord(); }
+    std::string ReadDictionary(int16_t iRecord, const std::string& sVocabName);
+    void DictionarySelect(const std::string& sVocName, const std::string& sDicName);
+
+    CFile& File() { return m_File; }
+    // Made on first use.
+    rt::Collection& CopyBuffer();
+
+private:
+    CFile m_File;
+    std::unique_ptr<rt::Collection> m_copyBuffer;
+    int16_t m_SelectionNumber = 0;
+    int16_t m_TrackDictionary = 0;
+};

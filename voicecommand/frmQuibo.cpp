@@ -1,0 +1,5 @@
+#include "voicecommand/frmQuibo.h"
+
+frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
+    cmdConfigure.setCaption("&Configure");
+}

@@ -1,0 +1,3 @@
+#include "voicecommand/frmVocab.h"
+
+frmVocab::frmVocab() : rt::Form("frmVocab", "Vocabulary Configuration") {}
