@@ -45,23 +45,30 @@ ScriptedUser& ScriptedUser::choosePopup(std::string itemName) {
     return *this;
 }
 
-ScriptedUser::Step ScriptedUser::next(Kind kind, const std::string& what) {
+ScriptedUser::Step ScriptedUser::next(Kind kind, const std::string& what, const Check& check) {
     std::string shown = std::string(kindName(static_cast<int>(kind))) + " \"" + what + "\"";
     if (m_steps.empty())
         throw ScriptFailure("unexpected " + shown + ": the script has no more steps");
     if (m_steps.front().kind != kind)
         throw ScriptFailure("unexpected " + shown + ": the script expected a " +
                             kindName(static_cast<int>(m_steps.front().kind)));
+    // A step that does not fit stays, so the failure names the real culprit.
+    if (check) {
+        std::string mismatch = check(m_steps.front());
+        if (!mismatch.empty())
+            throw ScriptFailure(mismatch);
+    }
     Step step = std::move(m_steps.front());
     m_steps.pop_front();
     return step;
 }
 
 void ScriptedUser::runModal(Form& form) {
-    Step step = next(Kind::Modal, form.Name());
-    if (!textEquals(step.text, form.Name()))
-        throw ScriptFailure("unexpected modal form \"" + form.Name() +
-                            "\": the script expected \"" + step.text + "\"");
+    Step step = next(Kind::Modal, form.Name(), [&](const Step& s) {
+        return textEquals(s.text, form.Name()) ? std::string()
+                                               : "unexpected modal form \"" + form.Name() +
+                                                     "\": the script expected \"" + s.text + "\"";
+    });
     if (step.actions) {
         UserInput::Action action;
         step.actions(form);
@@ -72,11 +79,14 @@ void ScriptedUser::runModal(Form& form) {
 
 int ScriptedUser::messageBox(const MessageBoxRequest& request) {
     m_messageBoxes.push_back(request);
-    Step step = next(Kind::MsgBox, request.prompt);
-    if (!step.text.empty() && request.prompt.find(step.text) == std::string::npos)
-        throw ScriptFailure("message box \"" + request.prompt + "\" lacks the expected \"" +
-                            step.text + "\"");
-    return step.answer;
+    return next(Kind::MsgBox, request.prompt,
+                [&](const Step& s) {
+                    return s.text.empty() || request.prompt.find(s.text) != std::string::npos
+                               ? std::string()
+                               : "message box \"" + request.prompt + "\" lacks the expected \"" +
+                                     s.text + "\"";
+                })
+        .answer;
 }
 
 std::string ScriptedUser::inputBox(const InputBoxRequest& request) {

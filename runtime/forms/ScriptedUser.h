@@ -51,7 +51,9 @@ private:
         bool cancel = false;
         std::function<void(Form&)> actions;
     };
-    Step next(Kind kind, const std::string& what);
+    // The front step when it is of `kind` and `check` finds no mismatch.
+    using Check = std::function<std::string(const Step&)>;
+    Step next(Kind kind, const std::string& what, const Check& check = {});
 
     std::deque<Step> m_steps;
     std::vector<MessageBoxRequest> m_messageBoxes;

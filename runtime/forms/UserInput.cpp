@@ -1,5 +1,6 @@
 #include "runtime/forms/UserInput.h"
 
+#include "runtime/forms/ComboBox.h"
 #include "runtime/forms/Control.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/FormRef.h"
@@ -115,6 +116,15 @@ void UserInput::chooseMenu(Menu& item) {
     if (!item.items().empty())
         fail("menu " + item.Name() + " opens a submenu; choose one of its items");
     item.Click.raise();
+}
+
+void UserInput::selectItem(ComboBox& combo, int index) {
+    Action action;
+    checkReachable(combo);
+    if (index < 0 || index >= combo.ListCount())
+        fail("combo box " + combo.Name() + " has no line " + std::to_string(index));
+    combo.parentForm().setActiveControl(&combo);
+    combo.userSelect(index);
 }
 
 void UserInput::closeForm(Form& form) {

@@ -12,6 +12,7 @@ namespace rt {
 
 class Control;
 class Form;
+class ComboBox;
 class ListBox;
 class Menu;
 class TextBox;
@@ -40,6 +41,8 @@ public:
     // Clicks line `index`; with vbShiftMask/vbCtrlMask in an extended list
     // it extends or toggles the selection.
     static void selectItem(ListBox& list, int index, int shift = 0);
+    // Picks line `index` from the combo box's list.
+    static void selectItem(ComboBox& combo, int index);
     // Chooses a menu item from the form's menu bar.
     static void chooseMenu(Menu& item);
     // The close box of the form's title bar.
