@@ -7,7 +7,9 @@
 #include "runtime/forms/Host.h"
 #include "runtime/forms/ListBox.h"
 #include "runtime/forms/Menu.h"
+#include "runtime/forms/Slider.h"
 #include "runtime/forms/TextBox.h"
+#include "runtime/forms/Toolbar.h"
 
 namespace rt {
 
@@ -125,6 +127,18 @@ void UserInput::selectItem(ComboBox& combo, int index) {
         fail("combo box " + combo.Name() + " has no line " + std::to_string(index));
     combo.parentForm().setActiveControl(&combo);
     combo.userSelect(index);
+}
+
+void UserInput::clickButton(Toolbar& toolbar, const std::string& key) {
+    Action action;
+    checkReachable(toolbar);
+    toolbar.userClickButton(key);
+}
+
+void UserInput::slide(Slider& slider, int value) {
+    Action action;
+    checkReachable(slider);
+    slider.userSlide(value);
 }
 
 void UserInput::closeForm(Form& form) {

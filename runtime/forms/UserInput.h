@@ -15,7 +15,9 @@ class Form;
 class ComboBox;
 class ListBox;
 class Menu;
+class Slider;
 class TextBox;
+class Toolbar;
 
 // A user action that no person could take, or a box or modal window that the
 // script did not expect. Not a RuntimeError: the program's own error
@@ -45,6 +47,10 @@ public:
     static void selectItem(ComboBox& combo, int index);
     // Chooses a menu item from the form's menu bar.
     static void chooseMenu(Menu& item);
+    // Clicks the toolbar button with `key`.
+    static void clickButton(Toolbar& toolbar, const std::string& key);
+    // Drags the slider's thumb to `value`.
+    static void slide(Slider& slider, int value);
     // The close box of the form's title bar.
     static void closeForm(Form& form);
 
