@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "runtime/core/Error.h"
-
+#include "runtime/core/Strings.h"
 #include "runtime/forms/Control.h"
 #include "runtime/forms/Host.h"
 
@@ -140,7 +140,7 @@ void Form::syncWindow() {
 
 Control* Form::control(const std::string& name) const {
     for (Control* c : m_controls)
-        if (c->Name() == name)
+        if (textEquals(c->Name(), name))
             return c;
     return nullptr;
 }

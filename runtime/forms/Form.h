@@ -74,6 +74,7 @@ public:
     rt::Font& Font() const { return *m_font; }
 
     const std::vector<Control*>& Controls() const { return m_controls; }
+    // By name without regard to case, as late-bound code looks them up.
     Control* control(const std::string& name) const;
     Control* ActiveControl() const { return m_activeControl; }
     void setActiveControl(Control* control);

@@ -223,7 +223,7 @@ TEST_F(FormLifeTest, FocusMovesWithGotFocusAndLostFocus) {
 
 TEST_F(FormLifeTest, ControlsAreReachableByNameLateBound) {
     auto& f = *form<frmMain>();
-    Control* c = f.control("txtName");
+    Control* c = f.control("TXTNAME");
     ASSERT_NE(c, nullptr);
     c->let("Left", Variant(300));
     c->get("Font").toObject()->let("Size", Variant(12));
