@@ -2,8 +2,9 @@
 // name in record order, then one per distinct phrase of the listed
 // vocabularies. Every failing step is skipped.
 
+#include <deque>
+#include <string_view>
 #include <unordered_set>
-#include <vector>
 
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
@@ -14,28 +15,40 @@
 
 namespace {
 
+// Whole-text comparison without regard to case, for the phrase set.
+struct TextHash {
+    size_t operator()(std::string_view s) const {
+        size_t h = 1469598103934665603ull;
+        for (char c : s)
+            h = (h ^ rt::upperAnsi(static_cast<unsigned char>(c))) * 1099511628211ull;
+        return h;
+    }
+};
+struct TextEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return rt::textEquals(a, b); }
+};
+
 // The rule texts of one group between reading and writing, in the order met.
 // Phrases are looked up without regard to case through a set, so thirty
 // vocabularies of a thousand phrases cost no quadratic scan.
 class ScratchList {
 public:
     void Clear() {
-        m_items.clear();
         m_keys.clear();
+        m_items.clear();
     }
-    void add(const std::string& text) {
-        m_items.push_back(text);
-        m_keys.insert(rt::UCase(text));
+    void add(std::string_view text) { m_items.emplace_back(text); }
+    void addUnlessPresent(std::string_view text) {
+        if (m_keys.count(text))
+            return;
+        m_items.emplace_back(text);
+        m_keys.insert(m_items.back()); // a deque never moves its items
     }
-    void addUnlessPresent(const std::string& text) {
-        if (m_keys.insert(rt::UCase(text)).second)
-            m_items.push_back(text);
-    }
-    const std::vector<std::string>& items() const { return m_items; }
+    const std::deque<std::string>& items() const { return m_items; }
 
 private:
-    std::vector<std::string> m_items;
-    std::unordered_set<std::string> m_keys;
+    std::deque<std::string> m_items;
+    std::unordered_set<std::string_view, TextHash, TextEqual> m_keys;
 };
 
 ScratchList& lstTemp() {
@@ -99,7 +112,7 @@ void CFile::TempLoad() {
         while (!atEnd()) {
             rt::skipFailure([&] {
                 std::string record = FileRead(m_RecordNumber);
-                std::string phrase = record.substr(0, record.find(':'));
+                std::string_view phrase = std::string_view(record).substr(0, record.find(':'));
                 if (!phrase.empty())
                     lstTemp().addUnlessPresent(phrase);
             });

@@ -64,13 +64,21 @@ bool EnumWindowsProc(HWND hWnd, intptr_t lParam) {
     return true;
 }
 
+// A key seen before keeps its first handle; a missing key gives 0. Both are
+// ordinary outcomes here, so they are looked up rather than raised.
 void AddWindowHandle(HWND hWnd, const std::string& windowKey) {
-    rt::skipFailure([&] { WindowHandles().Add(rt::Variant(int32_t{hWnd}), windowKey); });
+    rt::skipFailure([&] {
+        if (!WindowHandles().hasKey(windowKey))
+            WindowHandles().Add(rt::Variant(int32_t{hWnd}), windowKey);
+    });
 }
 
 HWND GetWindowHandle(const std::string& windowKey) {
     HWND hWnd = 0;
-    rt::skipFailure([&] { hWnd = WindowHandles().Item(rt::Variant(windowKey)).toLong(); });
+    rt::skipFailure([&] {
+        if (const rt::Variant* handle = WindowHandles().find(windowKey))
+            hWnd = handle->toLong();
+    });
     return hWnd;
 }
 

@@ -3,7 +3,8 @@
 // configuration.
 
 #include "runtime/forms/Form.h"
-#include "runtime/forms/Indicators.h"
+#include "runtime/forms/ProgressBar.h"
+#include "runtime/forms/StatusBar.h"
 #include "runtime/forms/CommandButton.h"
 
 class frmQuibo : public rt::Form {

@@ -6,10 +6,22 @@
 namespace rt {
 
 std::optional<size_t> Collection::findKey(const std::string& key) const {
+    auto it = m_keyIndex.find(UCase(key));
+    if (it == m_keyIndex.end())
+        return std::nullopt;
+    return it->second;
+}
+
+const Variant* Collection::find(const std::string& key) const {
+    auto at = findKey(key);
+    return at ? &m_items[*at].item : nullptr;
+}
+
+void Collection::reindex() {
+    m_keyIndex.clear();
     for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].key && textEquals(*m_items[i].key, key))
-            return i;
-    return std::nullopt;
+        if (m_items[i].key)
+            m_keyIndex[UCase(*m_items[i].key)] = i;
 }
 
 size_t Collection::position(const Variant& indexOrKey) const {
@@ -37,6 +49,12 @@ void Collection::Add(const Variant& item, const std::optional<std::string>& key,
     else if (!after.isEmpty())
         at = position(after) + 1;
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), Entry{item, key});
+    if (at + 1 == m_items.size()) {
+        if (key)
+            m_keyIndex[UCase(*key)] = at;
+    } else {
+        reindex();
+    }
 }
 
 const Variant& Collection::Item(const Variant& indexOrKey) const {
@@ -45,6 +63,7 @@ const Variant& Collection::Item(const Variant& indexOrKey) const {
 
 void Collection::Remove(const Variant& indexOrKey) {
     m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(position(indexOrKey)));
+    reindex();
 }
 
 } // namespace rt

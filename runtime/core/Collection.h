@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/core/Variant.h"
@@ -25,6 +26,8 @@ public:
     void Remove(const Variant& indexOrKey);
 
     bool hasKey(const std::string& key) const { return findKey(key).has_value(); }
+    // The item under `key`, or null: a lookup that may miss without raising.
+    const Variant* find(const std::string& key) const;
 
 private:
     struct Entry {
@@ -33,7 +36,11 @@ private:
     };
     std::optional<size_t> findKey(const std::string& key) const;
     size_t position(const Variant& indexOrKey) const; // 0-based, raises when absent
+    void reindex();
     std::vector<Entry> m_items;
+    // Upper-cased key to position, so keyed lookups stay cheap in large
+    // collections.
+    std::unordered_map<std::string, size_t> m_keyIndex;
 };
 
 } // namespace rt

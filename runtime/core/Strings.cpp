@@ -4,7 +4,9 @@
 
 namespace rt {
 
-unsigned char upperAnsi(unsigned char c) {
+namespace {
+
+constexpr unsigned char upperOf(unsigned char c) {
     if (c >= 'a' && c <= 'z')
         return c - 32;
     if ((c >= 0xE0 && c <= 0xFE && c != 0xF7))
@@ -18,7 +20,7 @@ unsigned char upperAnsi(unsigned char c) {
     }
 }
 
-unsigned char lowerAnsi(unsigned char c) {
+constexpr unsigned char lowerOf(unsigned char c) {
     if (c >= 'A' && c <= 'Z')
         return c + 32;
     if ((c >= 0xC0 && c <= 0xDE && c != 0xD7))
@@ -31,6 +33,18 @@ unsigned char lowerAnsi(unsigned char c) {
     default: return c;
     }
 }
+
+constexpr std::array<unsigned char, 256> foldTable(unsigned char (*fold)(unsigned char)) {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<size_t>(c)] = fold(static_cast<unsigned char>(c));
+    return table;
+}
+
+} // namespace
+
+const std::array<unsigned char, 256> kUpperAnsi = foldTable(upperOf);
+const std::array<unsigned char, 256> kLowerAnsi = foldTable(lowerOf);
 
 std::string UCase(std::string_view s) {
     std::string out(s);

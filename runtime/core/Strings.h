@@ -2,6 +2,7 @@
 // The string functions the deliverables call, on ANSI text. Positions are
 // 1-based as callers count them; case rules follow Windows-1252.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,11 @@ bool textEquals(std::string_view a, std::string_view b);
 // -1, 0 or 1, like StrComp.
 int StrComp(std::string_view a, std::string_view b, Compare compare = Compare::Binary);
 
-// The Windows-1252 upper and lower case of one byte.
-unsigned char upperAnsi(unsigned char c);
-unsigned char lowerAnsi(unsigned char c);
+// The Windows-1252 upper and lower case of every byte: tables, since case
+// folding sits in the inner loop of every text lookup.
+extern const std::array<unsigned char, 256> kUpperAnsi;
+extern const std::array<unsigned char, 256> kLowerAnsi;
+inline unsigned char upperAnsi(unsigned char c) { return kUpperAnsi[c]; }
+inline unsigned char lowerAnsi(unsigned char c) { return kLowerAnsi[c]; }
 
 } // namespace rt
