@@ -19,39 +19,33 @@ constexpr int kTextBuffer = 256;
 constexpr const char* kApplicationFileName = "vappcmd";
 
 // Pieces of an application record, each cut at the first occurrence of its
-// separator; nothing in a record is escaped.
-std::string before(const std::string& s, char sep) {
-    size_t at = s.find(sep);
-    return at == std::string::npos ? s : s.substr(0, at);
-}
+// separator; nothing in a record is escaped. Views into the record, since the
+// dispatch cuts every record of the file for every phrase.
+std::string_view before(std::string_view s, char sep) { return s.substr(0, s.find(sep)); }
 
-bool has(const std::string& s, char sep) { return s.find(sep) != std::string::npos; }
+bool has(std::string_view s, char sep) { return s.find(sep) != std::string_view::npos; }
 
 // The text after the record's first "*", or the whole record.
-std::string restOf(const std::string& record) {
+std::string_view restOf(std::string_view record) {
     size_t star = record.find('*');
-    return star == std::string::npos ? record : record.substr(star + 1);
+    return star == std::string_view::npos ? record : record.substr(star + 1);
 }
 
 // The vocabulary piece as the dispatch reads it: after rest's first "~" (all
 // of rest without one) and before the first "$" after it; false when no "$"
 // follows.
-bool vocabularyOf(const std::string& record, std::string& vocabulary) {
-    std::string rest = restOf(record);
+bool vocabularyOf(std::string_view record, std::string& vocabulary) {
+    std::string_view rest = restOf(record);
     size_t tilde = rest.find('~');
-    std::string tail = tilde == std::string::npos ? rest : rest.substr(tilde + 1);
+    std::string_view tail = tilde == std::string_view::npos ? rest : rest.substr(tilde + 1);
     size_t dollar = tail.find('$');
-    if (dollar == std::string::npos) {
-        vocabulary = tail;
-        return false;
-    }
-    vocabulary = tail.substr(0, dollar);
-    return true;
+    vocabulary.assign(tail.substr(0, dollar));
+    return dollar != std::string_view::npos;
 }
 
-std::string pathOf(const std::string& record) {
+std::string_view pathOf(std::string_view record) {
     size_t dollar = record.find('$');
-    return dollar == std::string::npos ? record : record.substr(dollar + 1);
+    return dollar == std::string_view::npos ? record : record.substr(dollar + 1);
 }
 
 // The reading loops stop when the end-of-file test itself fails (slot 1 not
@@ -79,7 +73,9 @@ void CApp::FillVACListBox() {
             continue;
         if (!has(record, '*') || before(record, '*').empty())
             break;
-        rt::skipFailure([&] { rt::form<frmApp>()->lstVAppCmd.AddItem(before(record, '*'), m_file.RecordNumber() - 1); });
+        rt::skipFailure([&] {
+            rt::form<frmApp>()->lstVAppCmd.AddItem(std::string(before(record, '*')), m_file.RecordNumber() - 1);
+        });
         if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
             break;
     }
@@ -178,11 +174,11 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     while (!atEnd()) {
         std::string record;
         rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); });
-        std::string rest = restOf(record);
+        std::string_view rest = restOf(record);
         if (has(rest, '~'))
-            m_currentUserName = before(rest, '~');
+            m_currentUserName.assign(before(rest, '~'));
         vocabularyOf(record, m_VocabularyName);
-        m_PathName = pathOf(record);
+        m_PathName.assign(pathOf(record));
         if (sPhrase.empty())
             break;
         if (m_currentUserName == sPhrase) {
@@ -197,7 +193,7 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
         rt::skipFailure([&] { rt::form<frmQuibo>()->SetFocus(); });
         rt::skipFailure([&] {
             std::string cls, title;
-            RunningApps::SplitWindowKey(before(matched, '*'), cls, title);
+            RunningApps::SplitWindowKey(std::string(before(matched, '*')), cls, title);
             m_ClassName = cls;
             m_WindowText = title;
         });
@@ -277,7 +273,7 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
                 break;
             if (!has(record, '*'))
                 throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "record without a window key");
-            rt::HWND candidate = RunningApps::GetWindowHandle(before(record, '*'));
+            rt::HWND candidate = RunningApps::GetWindowHandle(std::string(before(record, '*')));
             if (candidate == fg) {
                 h = candidate;
                 found = true;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <memory>
+#include <sys/stat.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,7 +23,8 @@ struct Slot {
     bool eof = false;
     // A random-access file is read whole when it opens and written through,
     // so reading a record costs no system call.
-    std::string contents;
+    std::shared_ptr<std::string> contents = std::make_shared<std::string>();
+    std::filesystem::path path;
     // Lines for output and append gather here and reach the file in large
     // writes: when enough are waiting, and when the slot closes.
     std::string pending;
@@ -28,26 +32,63 @@ struct Slot {
 
 constexpr size_t kFlushSize = 64 * 1024;
 
-bool readWhole(int fd, std::string& out) {
-    out.clear();
-    char buf[65536];
-    while (true) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        out.append(buf, static_cast<size_t>(n));
-    }
+// What a random-access file held when it was last read or written here, so
+// opening an unchanged file again reads nothing.
+struct CachedFile {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    std::shared_ptr<std::string> contents;
+};
+
+std::map<std::filesystem::path, CachedFile>& fileCache() {
+    static std::map<std::filesystem::path, CachedFile> cache;
+    return cache;
 }
 
-std::array<Slot, kMaxSlot + 1>& slots() {
-    static std::array<Slot, kMaxSlot + 1> table;
-    return table;
+bool sameFile(const CachedFile& c, const struct stat& st) {
+    return c.device == st.st_dev && c.inode == st.st_ino && c.size == st.st_size &&
+           c.modified.tv_sec == st.st_mtim.tv_sec && c.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
+
+void remember(const std::filesystem::path& path, int fd, std::shared_ptr<std::string> contents) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        fileCache().erase(path);
+        return;
+    }
+    fileCache()[path] = CachedFile{st.st_dev, st.st_ino, st.st_size, st.st_mtim, std::move(contents)};
+}
+
+// The whole file, from the cache when it has not changed since.
+std::shared_ptr<std::string> readWhole(int fd, const std::filesystem::path& path) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return nullptr;
+    auto cached = fileCache().find(path);
+    if (cached != fileCache().end() && sameFile(cached->second, st))
+        return cached->second.contents;
+    auto out = std::make_shared<std::string>(static_cast<size_t>(st.st_size), '\0');
+    size_t got = 0;
+    while (got < out->size()) {
+        ssize_t n = ::pread(fd, out->data() + got, out->size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return nullptr;
+        if (n == 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    out->resize(got);
+    remember(path, fd, out);
+    return out;
+}
+
+std::array<Slot, kMaxSlot + 1> g_slots;
+
+std::array<Slot, kMaxSlot + 1>& slots() { return g_slots; }
 
 Slot& slotAt(int slot) {
     if (slot < 1 || slot > kMaxSlot)
@@ -108,12 +149,12 @@ void Open(int slot, const std::filesystem::path& path, FileMode mode, int record
     int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0)
         raiseOpenError(errno);
-    std::string contents;
-    if (mode == FileMode::Random && !readWhole(fd, contents)) {
+    std::shared_ptr<std::string> contents = std::make_shared<std::string>();
+    if (mode == FileMode::Random && !(contents = readWhole(fd, path))) {
         ::close(fd);
         raiseError(kDeviceIOError);
     }
-    s = Slot{fd, mode, recordLength, false, std::move(contents)};
+    s = Slot{fd, mode, recordLength, false, std::move(contents), path, {}};
 }
 
 void Close(int slot) {
@@ -145,10 +186,11 @@ std::string GetString(int slot, long record) {
     if (record < 1)
         raiseError(kBadRecordNumber);
     size_t offset = static_cast<size_t>(record - 1) * static_cast<size_t>(s.recordLength);
-    size_t got = offset < s.contents.size()
-                     ? std::min(s.contents.size() - offset, static_cast<size_t>(s.recordLength))
+    const std::string& contents = *s.contents;
+    size_t got = offset < contents.size()
+                     ? std::min(contents.size() - offset, static_cast<size_t>(s.recordLength))
                      : 0;
-    const char* buf = s.contents.data() + std::min(offset, s.contents.size());
+    const char* buf = contents.data() + std::min(offset, contents.size());
     if (got == 0) {
         s.eof = true;
         return {};
@@ -176,9 +218,14 @@ void PutString(int slot, long record, const std::string& text) {
     std::copy(text.begin(), text.end(), buf.begin() + 2);
     size_t offset = static_cast<size_t>(record - 1) * static_cast<size_t>(s.recordLength);
     writeAll(s.fd, buf.data(), buf.size(), static_cast<off_t>(offset));
-    if (s.contents.size() < offset + buf.size())
-        s.contents.resize(offset + buf.size(), '\0');
-    std::copy(buf.begin(), buf.end(), s.contents.begin() + static_cast<std::ptrdiff_t>(offset));
+    // The cache may share the old contents: write into a copy of our own.
+    if (s.contents.use_count() > 1)
+        s.contents = std::make_shared<std::string>(*s.contents);
+    std::string& contents = *s.contents;
+    if (contents.size() < offset + buf.size())
+        contents.resize(offset + buf.size(), '\0');
+    std::copy(buf.begin(), buf.end(), contents.begin() + static_cast<std::ptrdiff_t>(offset));
+    remember(s.path, s.fd, s.contents);
 }
 
 void PrintLine(int slot, const std::string& text) {
