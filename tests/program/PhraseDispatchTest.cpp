@@ -127,3 +127,49 @@ TEST_F(PhraseDispatch, SetForegroundWithoutASelectionSaysSo) {
 }
 
 } // namespace
+
+namespace {
+
+// One spoken command after another, handled as the main window handles a
+// recognised phrase: the application check first, the vocabulary when no
+// application answered.
+class SpokenCommands : public ProgramFixture {
+protected:
+    SpokenCommands() {
+        folder.makeVocabFolder();
+        own = desktop->addWindow({.className = "QuiboForm", .title = "QUIBO! Voice Control"});
+        desktop->activate(own);
+        editor = addWindow("Editor", "notes.txt", true);
+        folder.write("term.sh", "#!/bin/sh\n");
+        writeApps({key("Editor", "notes.txt") + "*Notes~Edit$",
+                   key("Term", "shell") + "*Terminal~Edit$" + (folder.path() / "term.sh").string()});
+        writeVocab("Edit", {"Copy:^c", "Save:^s"});
+        refreshRunningApps();
+    }
+    void say(const std::string& phrase) {
+        if (app.AppCheck(phrase) != 1)
+            app.VocabCheck(phrase);
+        refreshRunningApps();
+    }
+    CApp app;
+    rt::HWND own = 0, editor = 0;
+};
+
+TEST_F(SpokenCommands, SwitchTypeAndStart) {
+    say("Save"); // the program's own window is in front: nothing is typed
+    EXPECT_TRUE(keyboard->received(own).empty());
+
+    say("Notes");
+    EXPECT_EQ(rt::GetForegroundWindow(), editor);
+    EXPECT_FALSE(rt::IsIconic(editor));
+
+    say("Save");
+    EXPECT_EQ(keyboard->transcript(editor), "<CTRLs>CTRL");
+
+    say("Terminal"); // not running: its path is started
+    ASSERT_EQ(shell->started().size(), 1u);
+    EXPECT_EQ(shell->started()[0].file, (folder.path() / "term.sh").string());
+    EXPECT_TRUE(keyboard->received(own).empty());
+}
+
+} // namespace
