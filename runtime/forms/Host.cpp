@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/core/App.h"
+#include "runtime/core/BackendSlot.h"
 #include "runtime/core/Error.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/ScriptedUser.h"
@@ -10,9 +11,9 @@
 namespace rt {
 
 namespace {
-std::shared_ptr<FormsHost>& hostSlot() {
-    static std::shared_ptr<FormsHost> host;
-    return host;
+BackendSlot<FormsHost, ScriptedUser>& hostSlot() {
+    static BackendSlot<FormsHost, ScriptedUser> slot;
+    return slot;
 }
 std::vector<Form*>& modalStack() {
     static std::vector<Form*> stack;
@@ -20,16 +21,9 @@ std::vector<Form*>& modalStack() {
 }
 } // namespace
 
-FormsHost& formsHost() {
-    auto& host = hostSlot();
-    if (!host)
-        host = std::make_shared<ScriptedUser>();
-    return *host;
-}
+FormsHost& formsHost() { return hostSlot().get(); }
 
-void setFormsHost(std::shared_ptr<FormsHost> host) {
-    hostSlot() = std::move(host);
-}
+void setFormsHost(std::shared_ptr<FormsHost> host) { hostSlot().set(std::move(host)); }
 
 ModalScope::ModalScope(Form& form) {
     modalStack().push_back(&form);

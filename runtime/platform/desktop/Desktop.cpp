@@ -1,22 +1,18 @@
 #include "runtime/platform/desktop/Desktop.h"
 
 #include "runtime/backends/sim/SimDesktop.h"
+#include "runtime/core/BackendSlot.h"
 
 namespace rt {
 
 namespace {
-std::shared_ptr<Desktop>& current() {
-    static std::shared_ptr<Desktop> backend;
-    return backend;
+BackendSlot<Desktop, SimDesktop>& slot() {
+    static BackendSlot<Desktop, SimDesktop> s;
+    return s;
 }
 } // namespace
 
-Desktop& desktop() {
-    if (!current())
-        current() = std::make_shared<SimDesktop>();
-    return *current();
-}
-
-void setDesktop(std::shared_ptr<Desktop> backend) { current() = std::move(backend); }
+Desktop& desktop() { return slot().get(); }
+void setDesktop(std::shared_ptr<Desktop> backend) { slot().set(std::move(backend)); }
 
 } // namespace rt

@@ -1,23 +1,19 @@
 #include "runtime/platform/keyboard/SendKeys.h"
 
 #include "runtime/backends/sim/SimKeyboard.h"
+#include "runtime/core/BackendSlot.h"
 
 namespace rt {
 
 namespace {
-std::shared_ptr<Keyboard>& current() {
-    static std::shared_ptr<Keyboard> backend;
-    return backend;
+BackendSlot<Keyboard, SimKeyboard>& slot() {
+    static BackendSlot<Keyboard, SimKeyboard> s;
+    return s;
 }
 } // namespace
 
-Keyboard& keyboard() {
-    if (!current())
-        current() = std::make_shared<SimKeyboard>();
-    return *current();
-}
-
-void setKeyboard(std::shared_ptr<Keyboard> backend) { current() = std::move(backend); }
+Keyboard& keyboard() { return slot().get(); }
+void setKeyboard(std::shared_ptr<Keyboard> backend) { slot().set(std::move(backend)); }
 
 void SendKeys(const std::string& keys, bool wait) { keyboard().type(parseKeyString(keys), wait); }
 

@@ -185,6 +185,26 @@ HKEY newHandle(Store& store, Handle handle) {
     return h;
 }
 
+// The shared prologue of the value calls: the handle must be open with
+// `access`, its key must still exist and, for a change, be writable. Then
+// `body(store, handle, key)` runs under the store's lock.
+template <class Body>
+LONG onKey(HKEY hKey, uint32_t access, bool change, Body&& body) {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle h;
+    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
+        return rc;
+    if ((h.access & access) != access)
+        return ERROR_ACCESS_DENIED;
+    Key* key = resolve(store, h.hive, h.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    if (change && key->readOnly)
+        return ERROR_ACCESS_DENIED;
+    return body(store, h, *key);
+}
+
 LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, bool create,
                   HKEY* result, uint32_t* disposition) {
     if (!result)
@@ -242,82 +262,54 @@ LONG RegOpenKeyExA(HKEY hKey, const std::string& subKey, uint32_t /*options*/, u
 
 LONG RegQueryValueExA(HKEY hKey, const std::string& valueName, uint32_t* type, uint8_t* data,
                       uint32_t* cbData) {
-    Store& store = Store::instance();
-    std::lock_guard lock(store.mutex);
-    Handle h;
-    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
-        return rc;
-    if (!(h.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     if (data && !cbData)
         return ERROR_INVALID_PARAMETER;
-    Key* key = resolve(store, h.hive, h.path);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    Value* v = key->value(valueName);
-    if (!v)
-        return ERROR_FILE_NOT_FOUND;
-    if (type)
-        *type = v->type;
-    auto size = static_cast<uint32_t>(v->data.size());
-    if (!cbData)
-        return ERROR_SUCCESS;
-    if (data && *cbData < size) {
+    return onKey(hKey, KEY_QUERY_VALUE, false, [&](Store&, const Handle&, Key& key) {
+        Value* v = key.value(valueName);
+        if (!v)
+            return ERROR_FILE_NOT_FOUND;
+        if (type)
+            *type = v->type;
+        auto size = static_cast<uint32_t>(v->data.size());
+        if (!cbData)
+            return ERROR_SUCCESS;
+        if (data && *cbData < size) {
+            *cbData = size;
+            return ERROR_MORE_DATA;
+        }
+        if (data)
+            std::copy(v->data.begin(), v->data.end(), data);
         *cbData = size;
-        return ERROR_MORE_DATA;
-    }
-    if (data)
-        std::copy(v->data.begin(), v->data.end(), data);
-    *cbData = size;
-    return ERROR_SUCCESS;
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegSetValueExA(HKEY hKey, const std::string& valueName, uint32_t type, const uint8_t* data,
                     uint32_t cbData) {
-    Store& store = Store::instance();
-    std::lock_guard lock(store.mutex);
-    Handle h;
-    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
-        return rc;
-    if (!(h.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     if ((!data && cbData) || valueName.size() > 16383)
         return ERROR_INVALID_PARAMETER;
-    Key* key = resolve(store, h.hive, h.path);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    if (key->readOnly)
-        return ERROR_ACCESS_DENIED;
-    Value v{valueName, type, std::string(reinterpret_cast<const char*>(data), data ? cbData : 0)};
-    if (Value* existing = key->value(valueName)) {
-        existing->type = v.type;
-        existing->data = std::move(v.data);
-    } else {
-        key->values.push_back(std::move(v));
-    }
-    return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return onKey(hKey, KEY_SET_VALUE, true, [&](Store& store, const Handle& h, Key& key) {
+        std::string bytes(reinterpret_cast<const char*>(data), data ? cbData : 0);
+        if (Value* existing = key.value(valueName)) {
+            existing->type = type;
+            existing->data = std::move(bytes);
+        } else {
+            key.values.push_back(Value{valueName, type, std::move(bytes)});
+        }
+        return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    });
 }
 
 LONG RegDeleteValueA(HKEY hKey, const std::string& valueName) {
-    Store& store = Store::instance();
-    std::lock_guard lock(store.mutex);
-    Handle h;
-    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
-        return rc;
-    if (!(h.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
-    Key* key = resolve(store, h.hive, h.path);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    if (key->readOnly)
-        return ERROR_ACCESS_DENIED;
-    auto& values = key->values;
-    for (auto it = values.begin(); it != values.end(); ++it)
-        if (textEquals(it->name, valueName)) {
-            values.erase(it);
-            return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
-        }
-    return ERROR_FILE_NOT_FOUND;
+    return onKey(hKey, KEY_SET_VALUE, true, [&](Store& store, const Handle& h, Key& key) {
+        auto& values = key.values;
+        for (auto it = values.begin(); it != values.end(); ++it)
+            if (textEquals(it->name, valueName)) {
+                values.erase(it);
+                return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+            }
+        return ERROR_FILE_NOT_FOUND;
+    });
 }
 
 LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
@@ -350,18 +342,12 @@ LONG RegCloseKey(HKEY hKey) {
 }
 
 LONG RegEnumKeys(HKEY hKey, std::vector<std::string>& names) {
-    Store& store = Store::instance();
-    std::lock_guard lock(store.mutex);
-    Handle h;
-    if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
-        return rc;
-    Key* key = resolve(store, h.hive, h.path);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    names.clear();
-    for (const auto& c : key->children)
-        names.push_back(c->name);
-    return ERROR_SUCCESS;
+    return onKey(hKey, 0, false, [&](Store&, const Handle&, Key& key) {
+        names.clear();
+        for (const auto& c : key.children)
+            names.push_back(c->name);
+        return ERROR_SUCCESS;
+    });
 }
 
 namespace registry {

@@ -4,15 +4,16 @@
 #include <cstdlib>
 
 #include "runtime/backends/sim/SimShell.h"
+#include "runtime/core/BackendSlot.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/Strings.h"
 
 namespace rt {
 
 namespace {
-std::shared_ptr<ShellBackend>& current() {
-    static std::shared_ptr<ShellBackend> backend;
-    return backend;
+BackendSlot<ShellBackend, SimShell>& slot() {
+    static BackendSlot<ShellBackend, SimShell> s;
+    return s;
 }
 
 bool nameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -23,13 +24,8 @@ std::string lookup(const std::string& name, const std::string& asWritten) {
 }
 } // namespace
 
-ShellBackend& shell() {
-    if (!current())
-        current() = std::make_shared<SimShell>();
-    return *current();
-}
-
-void setShell(std::shared_ptr<ShellBackend> backend) { current() = std::move(backend); }
+ShellBackend& shell() { return slot().get(); }
+void setShell(std::shared_ptr<ShellBackend> backend) { slot().set(std::move(backend)); }
 
 std::string expandEnvironment(const std::string& path) {
     std::string out;
