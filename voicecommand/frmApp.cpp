@@ -1,5 +1,14 @@
 #include "voicecommand/frmApp.h"
 
+#include "runtime/core/Error.h"
+#include "runtime/forms/FormRef.h"
+#include "runtime/forms/Host.h"
+#include "runtime/platform/desktop/User32.h"
+#include "voicecommand/CApp.h"
+#include "voicecommand/CFile.h"
+#include "voicecommand/CVocab.h"
+#include "voicecommand/frmVocab.h"
+
 frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
     // Design client area 9390 x 4845 twips.
     Move(1200, 1200, 9390 + 120, 4845 + 510);
@@ -26,4 +35,30 @@ frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
     cmdCloseApp.Move(7200, 4080, 2055, 615);
     lblApp.Move(3720, 720, 735, 255);
     lblApp.setVisible(false);
+}
+
+frmApp::~frmApp() = default;
+
+void frmApp::Form_Load() {
+    m_CApp = std::make_unique<CApp>();
+    m_CFile = std::make_unique<CFile>();
+    m_CVocab = std::make_unique<CVocab>();
+    AddListBoxHSB(lstVAppCmd, 2);
+    AddListBoxHSB(lstRunApp, 2);
+}
+
+void frmApp::AddListBoxHSB(rt::ListBox& lstIn, float sngMultipleWidth) {
+    auto extent = static_cast<intptr_t>(
+        rt::roundHalfEven(lstIn.Width() * sngMultipleWidth / rt::Screen().TwipsPerPixelX));
+    rt::SendMessageA(lstIn.hWnd(), rt::LB_SETHORIZONTALEXTENT, extent, rt::Variant(int32_t{0}));
+}
+
+void frmApp::Form_Unload(int& /*cancel*/) {
+    // The grammar is rewritten before the vocabulary list it reads is emptied.
+    rt::skipFailure([&] { m_CFile->TempLoad(); });
+    rt::skipFailure([&] { cmbVocabulary.Clear(); });
+    rt::skipFailure([&] { rt::form<frmVocab>()->lstVocab.Clear(); });
+    rt::skipFailure([&] { m_CApp.reset(); });
+    rt::skipFailure([&] { m_CFile.reset(); });
+    rt::skipFailure([&] { m_CVocab.reset(); });
 }

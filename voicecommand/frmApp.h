@@ -4,14 +4,24 @@
 
 #include "runtime/forms/Form.h"
 #include "runtime/forms/ListBox.h"
+#include <memory>
+
 #include "runtime/forms/ComboBox.h"
 #include "runtime/forms/CommandButton.h"
 #include "runtime/forms/Label.h"
 #include "runtime/forms/TextBox.h"
 
+class CApp;
+class CFile;
+class CVocab;
+
 class frmApp : public rt::Form {
 public:
     frmApp();
+    ~frmApp() override;
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
 
     rt::Label lblVApp{*this, "lblVApp"};
     rt::ListBox lstVAppCmd{*this, "lstVAppCmd"};
@@ -27,4 +37,11 @@ public:
     rt::TextBox txtPath{*this, "txtPath"};
     rt::CommandButton cmdCloseApp{*this, "cmdCloseApp"};
     rt::Label lblApp{*this, "lblApp"};
+
+private:
+    void AddListBoxHSB(rt::ListBox& lstIn, float sngMultipleWidth);
+
+    std::unique_ptr<CApp> m_CApp;
+    std::unique_ptr<CFile> m_CFile;
+    std::unique_ptr<CVocab> m_CVocab;
 };

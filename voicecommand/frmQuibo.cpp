@@ -1,5 +1,162 @@
 #include "voicecommand/frmQuibo.h"
 
+#include "runtime/com/ComponentRegistry.h"
+#include "runtime/core/App.h"
+#include "runtime/core/Error.h"
+#include "runtime/core/FileSystem.h"
+#include "runtime/forms/FormRef.h"
+#include "runtime/platform/desktop/User32.h"
+#include "runtime/platform/registry/Settings.h"
+#include "voicecommand/CApp.h"
+#include "voicecommand/CFile.h"
+#include "voicecommand/CVocab.h"
+#include "voicecommand/Program.h"
+#include "voicecommand/RunningApps.h"
+#include "voicecommand/frmApp.h"
+#include "voicecommand/frmVocab.h"
+
+namespace {
+
+constexpr rt::DispId kGrammarFromFile = 8;
+constexpr rt::DispId kActivate = 5;
+constexpr rt::DispId kDeactivate = 4;
+constexpr rt::DispId kRestoreLocation = 0x60030002;
+constexpr rt::DispId kSaveLocation = 0x60030003;
+constexpr int kF1 = 112;
+
+std::string grammarPath() { return CFile::grammarFile().string(); }
+
+} // namespace
+
 frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
-    cmdConfigure.setCaption("&Configure");
+    // A small tool window: the Configure button and the meter on one row,
+    // the last phrase below.
+    Move(9000, 600, 4440, 1470);
+    cmdConfigure.Move(120, 120, 1215, 375);
+    VUMeter.Move(1455, 165, 2745, 285);
+    stbVCmd.Move(0, 600, ScaleWidth(), 360);
+    DirectSR1 = std::make_shared<rt::speech::SpeechRecogniser>();
+    DirectSR1->advise([this](rt::DispId event, std::span<const rt::Variant> args) {
+        onRecogniserEvent(event, args);
+    });
+    KeyDown.connect([this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+    VUMeter.Click.connect([this] { VUMeter_Click(); });
+    cmdConfigure.Click.connect([this] { cmdConfigure_Click(); });
+}
+
+frmQuibo::~frmQuibo() = default;
+
+void frmQuibo::recognizer(rt::DispId operation, std::initializer_list<rt::Variant> args) {
+    DirectSR1->Invoke(operation, rt::InvokeKind::Method, std::span<const rt::Variant>(args.begin(), args.size()));
+    // What the recogniser could not do (a missing grammar file, a word it
+    // cannot pronounce, no microphone) is told once, here.
+    showProblem(DirectSR1->takeProblem());
+}
+
+void frmQuibo::showProblem(const std::string& problem) {
+    if (!problem.empty())
+        stbVCmd.setPanelText(2, problem);
+}
+
+void frmQuibo::onRecogniserEvent(rt::DispId event, std::span<const rt::Variant> args) {
+    if (event == rt::speech::kPhraseRecognizedEvent && args.size() >= 6)
+        DirectSR1_PhraseRecognized(args[5].toString());
+    else if (event == rt::speech::kSoundLevelEvent && args.size() >= 3)
+        DirectSR1_SoundLevel(args[2]);
+}
+
+void frmQuibo::Form_Load() {
+    m_CFile = std::make_unique<CFile>();
+    m_CApp = std::make_unique<CApp>();
+    m_CVocab = std::make_unique<CVocab>();
+    if (!rt::FolderExists(CFile::vocabFolder()))
+        rt::CreateFolder(CFile::vocabFolder());
+    setKeyPreview(true);
+    // Window placement is the layout library's; without it the program still
+    // works, at the window's design position.
+    try {
+        flocQuibo = rt::CreateObject("tlvFormControls.FormLocator");
+        flocQuibo->let("RegistryKey", rt::Variant("Software\\frmQuibo\\Position"));
+        flocQuibo->Invoke(kRestoreLocation, rt::InvokeKind::Method, {});
+    } catch (const rt::RuntimeError& e) {
+        flocQuibo.reset();
+        showProblem(e.description());
+    }
+    m_CApp->FillVACListBox();
+    recognizer(kGrammarFromFile, {rt::Variant(grammarPath())});
+    recognizer(kActivate);
+    VUMeter.setMax(rt::Variant(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter", "3000")).toSingle());
+    RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp);
+    rt::SetWindowPos(hWnd(), rt::HWND_TOPMOST, 0, 0, 0, 0, rt::SWP_NOMOVE | rt::SWP_NOSIZE);
+}
+
+void frmQuibo::DirectSR1_PhraseRecognized(const std::string& phrase) {
+    if (m_CApp->AppCheck(phrase) != 1)
+        m_CApp->VocabCheck(phrase);
+    RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp);
+    stbVCmd.setPanelText(1, phrase);
+}
+
+void frmQuibo::DirectSR1_SoundLevel(const rt::Variant& level) {
+    // A level the meter refuses (above its maximum) leaves it as it was.
+    rt::skipFailure([&] { VUMeter.setValue(level.toSingle()); });
+}
+
+void frmQuibo::Form_KeyDown(int& keyCode, int shift) {
+    if (keyCode == kF1 && (shift & rt::vbAltMask) != 0)
+        VUMeter_Click();
+}
+
+void frmQuibo::VUMeter_Click() {
+    rt::skipFailure([&] { recognizer(kGrammarFromFile, {rt::Variant(grammarPath())}); });
+    rt::skipFailure([&] { m_paused = !m_paused; });
+    if (rt::form<frmApp>().isLoaded() && rt::form<frmApp>()->Visible())
+        return;
+    if (m_paused) {
+        rt::skipFailure([&] { recognizer(kDeactivate); });
+        if (m_CApp->PBClickState()) {
+            rt::skipFailure([&] { recognizer(kActivate); });
+            rt::skipFailure([&] { m_CApp->setPBClickState(false); });
+            rt::skipFailure([&] { m_paused = !m_paused; });
+        } else {
+            rt::skipFailure([&] { VUMeter.setValue(0); });
+        }
+    }
+    if (!m_paused) {
+        rt::skipFailure([&] { recognizer(kActivate); });
+        rt::skipFailure([&] { m_CApp->setPBClickState(false); });
+    }
+}
+
+void frmQuibo::cmdConfigure_Click() {
+    rt::skipFailure([&] { VUMeter.setValue(0); });
+    rt::skipFailure([&] { recognizer(kDeactivate); });
+    rt::skipFailure([&] { RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp); });
+    rt::skipFailure([&] {
+        if (m_configuredBefore)
+            m_CApp->FillVACListBox();
+        else
+            m_configuredBefore = true;
+    });
+    rt::skipFailure([&] { rt::form<frmApp>()->lstVAppCmd.setListIndex(0); });
+    rt::skipFailure([&] { m_CVocab->FillVocabFile(false); });
+    rt::skipFailure([&] {
+        if (VUMeter.Value() == 0)
+            m_CApp->setPBClickState(true);
+    });
+    rt::skipFailure([&] { rt::form<frmApp>()->Show(rt::vbModal); });
+}
+
+void frmQuibo::Form_Unload(int& /*cancel*/) {
+    rt::skipFailure([&] {
+        if (flocQuibo)
+            flocQuibo->Invoke(kSaveLocation, rt::InvokeKind::Method, {});
+    });
+    rt::skipFailure([&] { m_CFile.reset(); });
+    rt::skipFailure([&] { m_CVocab.reset(); });
+    rt::skipFailure([&] { m_CApp.reset(); });
+    rt::skipFailure([&] { RunningApps::ReleaseWindowHandles(); });
+    rt::skipFailure([&] { rt::form<frmApp>().unload(); });
+    rt::skipFailure([&] { rt::form<frmVocab>().unload(); });
+    Program::End();
 }

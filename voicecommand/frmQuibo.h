@@ -1,17 +1,54 @@
 #pragma once
-// The main window: the sound meter, the last phrase, and the way into the
-// configuration.
+// The main window: hosts the recogniser, dispatches every recognised phrase,
+// shows the input level on the sound meter, pauses and resumes listening,
+// and opens the configuration. Closing it ends the program.
 
+#include <memory>
+#include <span>
+
+#include "runtime/com/Dispatch.h"
+#include "runtime/forms/CommandButton.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/ProgressBar.h"
 #include "runtime/forms/StatusBar.h"
-#include "runtime/forms/CommandButton.h"
+#include "runtime/speech/SpeechRecogniser.h"
+
+class CApp;
+class CFile;
+class CVocab;
 
 class frmQuibo : public rt::Form {
 public:
     frmQuibo();
+    ~frmQuibo() override;
 
-    rt::CommandButton cmdConfigure{*this, "cmdConfigure"};
+    rt::CommandButton cmdConfigure{*this, "cmdConfigure", "&Configure"};
     rt::ProgressBar VUMeter{*this, "VUMeter"};
-    rt::StatusBar stbVCmd{*this, "stbVCmd"};
+    rt::StatusBar stbVCmd{*this, "stbVCmd", 2};
+    // The recogniser, called late bound by dispatch identifier.
+    std::shared_ptr<rt::speech::SpeechRecogniser> DirectSR1;
+    // Keeps the window's placement; null when the layout library is missing.
+    rt::DispatchPtr flocQuibo;
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+    void Form_KeyDown(int& keyCode, int shift);
+    void VUMeter_Click();
+    void cmdConfigure_Click();
+    void DirectSR1_PhraseRecognized(const std::string& phrase);
+    void DirectSR1_SoundLevel(const rt::Variant& level);
+
+    CApp& app() { return *m_CApp; }
+    bool paused() const { return m_paused; }
+
+private:
+    void onRecogniserEvent(rt::DispId event, std::span<const rt::Variant> args);
+    void recognizer(rt::DispId operation, std::initializer_list<rt::Variant> args = {});
+    void showProblem(const std::string& problem);
+
+    std::unique_ptr<CFile> m_CFile;
+    std::unique_ptr<CApp> m_CApp;
+    std::unique_ptr<CVocab> m_CVocab;
+    bool m_paused = false;
+    bool m_configuredBefore = false;
 };

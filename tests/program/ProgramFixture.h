@@ -13,6 +13,7 @@
 #include "runtime/platform/keyboard/SendKeys.h"
 #include "runtime/platform/shell/Shell32.h"
 #include "tests/support/ProgramFolder.h"
+#include "voicecommand/Program.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmApp.h"
 #include "voicecommand/frmQuibo.h"
@@ -28,10 +29,15 @@ protected:
         RunningApps::ReleaseWindowHandles();
     }
     ~ProgramFixture() override {
-        rt::form<frmApp>().unload();
-        rt::form<frmVocab>().unload();
-        rt::form<frmQuibo>().unload();
+        // Unloading one window may load the other again (each refers to the
+        // other's lists), so a few rounds leave none loaded.
+        for (int round = 0; round < 3; ++round) {
+            rt::form<frmQuibo>().unload();
+            rt::form<frmApp>().unload();
+            rt::form<frmVocab>().unload();
+        }
         rt::releaseUnloadedForms();
+        Program::reset();
         RunningApps::ReleaseWindowHandles();
         rt::setKeyboard(nullptr);
         rt::setShell(nullptr);

@@ -1,0 +1,141 @@
+#include "voicecommand/frmQuibo.h"
+
+#include "runtime/forms/UserInput.h"
+#include "runtime/platform/desktop/User32.h"
+#include "runtime/platform/registry/Registry.h"
+#include "runtime/platform/registry/Settings.h"
+#include "runtime/speech/ScriptedEngine.h"
+#include "tests/program/ProgramFixture.h"
+#include "tests/support/TestSupport.h"
+#include "voicecommand/CApp.h"
+
+namespace {
+
+const std::string kHeader =
+    "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n";
+
+class MainWindow : public ProgramFixture {
+protected:
+    MainWindow() {
+        registryDir = rt::test::uniqueTempDir("quibo-registry");
+        rt::registry::setFolder(registryDir.string());
+    }
+    ~MainWindow() override {
+        std::error_code ec;
+        std::filesystem::remove_all(registryDir, ec);
+    }
+    frmQuibo& start() {
+        frmQuibo& main = rt::form<frmQuibo>().get();
+        main.Show();
+        return main;
+    }
+    rt::speech::ScriptedEngine& engine(frmQuibo& main) {
+        return dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine());
+    }
+    std::filesystem::path registryDir;
+};
+
+TEST_F(MainWindow, FirstStartCreatesTheVocabFolderAndUsesTheDefaultScale) {
+    frmQuibo& main = start();
+    EXPECT_TRUE(std::filesystem::is_directory(folder.vocab()));
+    EXPECT_EQ(main.VUMeter.Max(), 3000);
+    EXPECT_TRUE(main.DirectSR1->active());
+    // No grammar file yet: the user is told, nothing is heard.
+    EXPECT_NE(main.stbVCmd.PanelText(2).find("temp.txt"), std::string::npos);
+    EXPECT_FALSE(engine(main).say("switch to"));
+    EXPECT_TRUE(desktop->window(main.hWnd())->topmost);
+}
+
+TEST_F(MainWindow, TheMeterScaleComesFromTheUsersSetting) {
+    rt::SaveSetting("RiriDozuzeze", "Startup", "VUMeter", "5000");
+    EXPECT_EQ(start().VUMeter.Max(), 5000);
+}
+
+TEST_F(MainWindow, APhraseIsDispatchedAndShownInTheStatusBar) {
+    rt::HWND editor = addWindow("Editor", "notes.txt");
+    writeApps({key("Editor", "notes.txt") + "*Notes~Edit$"});
+    writeVocab("Edit", {"Notes:typed", "Copy:^c"});
+    folder.write("temp.txt", kHeader + "<start>=Notes\r\n<start>=Copy\r\n");
+    frmQuibo& main = start();
+    engine(main).say("Notes");
+    EXPECT_EQ(rt::GetForegroundWindow(), editor);
+    // A name of an application is never looked up as a vocabulary phrase.
+    EXPECT_TRUE(keyboard->received(editor).empty());
+    EXPECT_EQ(main.stbVCmd.PanelText(1), "Notes");
+    engine(main).say("Copy");
+    EXPECT_EQ(keyboard->transcript(editor), "<CTRLc>CTRL");
+    EXPECT_EQ(main.stbVCmd.PanelText(1), "Copy");
+}
+
+TEST_F(MainWindow, ALevelAboveTheMaximumLeavesTheMeter) {
+    frmQuibo& main = start();
+    engine(main).level(1200);
+    EXPECT_EQ(main.VUMeter.Value(), 1200);
+    engine(main).level(4000);
+    EXPECT_EQ(main.VUMeter.Value(), 1200);
+}
+
+TEST_F(MainWindow, AltF1ActsAsAMeterClickAndF1AloneDoesNothing) {
+    frmQuibo& main = start();
+    struct {
+        int shift;
+        bool pausedAfter;
+    } presses[] = {{0, false}, {rt::vbAltMask, true}, {rt::vbAltMask | rt::vbCtrlMask, false}};
+    for (const auto& p : presses) {
+        rt::UserInput::keyDown(main.cmdConfigure, 112, p.shift);
+        EXPECT_EQ(main.paused(), p.pausedAfter) << "shift " << p.shift;
+        EXPECT_EQ(main.DirectSR1->active(), !p.pausedAfter);
+    }
+}
+
+TEST_F(MainWindow, TwoClicksPauseAndResumeEachReloadingTheGrammar) {
+    frmQuibo& main = start();
+    folder.write("temp.txt", kHeader + "<start>=Later\r\n");
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_TRUE(main.paused());
+    EXPECT_FALSE(main.DirectSR1->active());
+    EXPECT_EQ(main.VUMeter.Value(), 0);
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_FALSE(main.paused());
+    EXPECT_TRUE(main.DirectSR1->active());
+    EXPECT_TRUE(engine(main).say("Later"));
+}
+
+TEST_F(MainWindow, AfterConfigureListeningWaitsForOneClick) {
+    frmQuibo& main = start();
+    user->whileModal("frmApp", [](rt::Form& f) { f.Hide(); });
+    rt::UserInput::click(main.cmdConfigure);
+    EXPECT_EQ(user->pending(), 0u);
+    EXPECT_FALSE(main.DirectSR1->active());
+    EXPECT_TRUE(main.app().PBClickState());
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_TRUE(main.DirectSR1->active());
+    EXPECT_FALSE(main.paused());
+    EXPECT_FALSE(main.app().PBClickState());
+}
+
+TEST_F(MainWindow, OnlyLaterConfiguresRefillTheApplicationList) {
+    writeApps({key("A", "a") + "*One~V$"});
+    frmQuibo& main = start();
+    user->whileModal("frmApp", [](rt::Form& f) { f.Hide(); });
+    rt::UserInput::click(main.cmdConfigure);
+    EXPECT_EQ(rt::form<frmApp>()->lstVAppCmd.ListCount(), 1);
+    user->whileModal("frmApp", [](rt::Form& f) { f.Hide(); });
+    rt::UserInput::click(main.cmdConfigure);
+    EXPECT_EQ(rt::form<frmApp>()->lstVAppCmd.ListCount(), 2);
+}
+
+TEST_F(MainWindow, ClosingTheMainWindowRewritesTheGrammarAndEnds) {
+    writeApps({key("A", "a") + "*Mail~Edit$"});
+    writeVocab("Edit", {"Copy:^c"});
+    frmQuibo& main = start();
+    user->whileModal("frmApp", [](rt::Form& f) { f.Hide(); });
+    rt::UserInput::click(main.cmdConfigure);
+    rt::form<frmQuibo>().unload();
+    EXPECT_TRUE(Program::Ended());
+    // frmApp unloads first and empties the vocabulary list after its own
+    // rewrite, so the file left holds the application rules only.
+    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Mail\r\n");
+}
+
+} // namespace
