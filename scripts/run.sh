@@ -5,8 +5,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 build=${QUIBO_BUILD_DIR:-build}
-if [ ! -x "$build/bin/quibo" ]; then
-  echo "Built everything; the program itself does not exist yet."
-  exit 0
+# The layout controls are components: register the library this build made.
+if [ -x "$build/bin/compreg" ] && [ -f "$build/bin/libtlvFormControls.so" ]; then
+  "$build/bin/compreg" "$build/bin/libtlvFormControls.so"
 fi
 exec "$build/bin/quibo"
