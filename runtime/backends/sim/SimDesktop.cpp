@@ -10,18 +10,30 @@ HWND SimDesktop::addWindow(Window window, bool activate) {
     if (window.thread == 0)
         window.thread = window.own ? kProgramThread : m_nextThread++;
     m_windows[hWnd] = std::move(window);
-    if (m_windows[hWnd].parent == 0)
-        m_zOrder.insert(m_zOrder.begin(), hWnd);
+    raise(hWnd);
     if (activate)
         m_foreground = hWnd;
     return hWnd;
 }
 
 void SimDesktop::closeWindow(HWND hWnd) {
+    if (!window(hWnd))
+        return;
     m_windows.erase(hWnd);
     std::erase(m_zOrder, hWnd);
-    if (m_foreground == hWnd)
-        m_foreground = m_zOrder.empty() ? 0 : m_zOrder.front();
+    // Child and owned windows go with their window, as dialogs do with
+    // the program that opened them.
+    std::vector<HWND> dependants;
+    for (const auto& [h, w] : m_windows)
+        if (w.parent == hWnd || w.owner == hWnd)
+            dependants.push_back(h);
+    for (HWND h : dependants)
+        closeWindow(h);
+    if (m_foreground != 0 && !window(m_foreground)) {
+        auto next = std::find_if(m_zOrder.begin(), m_zOrder.end(),
+                                 [this](HWND h) { return m_windows[h].visible; });
+        m_foreground = next == m_zOrder.end() ? 0 : *next;
+    }
 }
 
 void SimDesktop::activate(HWND hWnd) {
@@ -41,19 +53,44 @@ SimDesktop::Window* SimDesktop::window(HWND hWnd) {
     return it == m_windows.end() ? nullptr : &it->second;
 }
 
-std::vector<HWND> SimDesktop::topLevelWindows() { return m_zOrder; }
-bool SimDesktop::isWindow(HWND hWnd) { return window(hWnd) != nullptr; }
-bool SimDesktop::isVisible(HWND hWnd) { return window(hWnd) && window(hWnd)->visible; }
-HWND SimDesktop::parent(HWND hWnd) { return window(hWnd) ? window(hWnd)->parent : 0; }
-HWND SimDesktop::owner(HWND hWnd) { return window(hWnd) ? window(hWnd)->owner : 0; }
-std::string SimDesktop::windowText(HWND hWnd) { return window(hWnd) ? window(hWnd)->title : ""; }
-std::string SimDesktop::className(HWND hWnd) { return window(hWnd) ? window(hWnd)->className : ""; }
-ThreadId SimDesktop::threadOf(HWND hWnd) { return window(hWnd) ? window(hWnd)->thread : 0; }
-HWND SimDesktop::foreground() { return m_foreground; }
+std::vector<HWND> SimDesktop::topLevelWindows() {
+    return m_zOrder;
+}
+bool SimDesktop::isWindow(HWND hWnd) {
+    return window(hWnd) != nullptr;
+}
+bool SimDesktop::isVisible(HWND hWnd) {
+    return window(hWnd) && window(hWnd)->visible;
+}
+HWND SimDesktop::parent(HWND hWnd) {
+    return window(hWnd) ? window(hWnd)->parent : 0;
+}
+HWND SimDesktop::owner(HWND hWnd) {
+    return window(hWnd) ? window(hWnd)->owner : 0;
+}
+std::string SimDesktop::windowText(HWND hWnd) {
+    return window(hWnd) ? window(hWnd)->title : "";
+}
+std::string SimDesktop::className(HWND hWnd) {
+    return window(hWnd) ? window(hWnd)->className : "";
+}
+ThreadId SimDesktop::threadOf(HWND hWnd) {
+    return window(hWnd) ? window(hWnd)->thread : 0;
+}
+HWND SimDesktop::foreground() {
+    return m_foreground;
+}
 
 void SimDesktop::raise(HWND hWnd) {
+    if (m_windows[hWnd].parent != 0)
+        return;
     std::erase(m_zOrder, hWnd);
-    m_zOrder.insert(m_zOrder.begin(), hWnd);
+    // Topmost windows stay above all others: a raised window goes to the top
+    // of its own band.
+    auto pos = m_zOrder.begin();
+    if (!m_windows[hWnd].topmost)
+        pos = std::find_if(pos, m_zOrder.end(), [this](HWND h) { return !m_windows[h].topmost; });
+    m_zOrder.insert(pos, hWnd);
 }
 
 bool SimDesktop::setForeground(HWND hWnd) {
@@ -81,8 +118,12 @@ bool SimDesktop::attachThreadInput(ThreadId from, ThreadId to, bool attach) {
     return true;
 }
 
-bool SimDesktop::isIconic(HWND hWnd) { return window(hWnd) && window(hWnd)->iconic; }
-bool SimDesktop::isZoomed(HWND hWnd) { return window(hWnd) && window(hWnd)->zoomed && !window(hWnd)->iconic; }
+bool SimDesktop::isIconic(HWND hWnd) {
+    return window(hWnd) && window(hWnd)->iconic;
+}
+bool SimDesktop::isZoomed(HWND hWnd) {
+    return window(hWnd) && window(hWnd)->zoomed && !window(hWnd)->iconic;
+}
 
 bool SimDesktop::showWindow(HWND hWnd, int showCmd) {
     Window* w = window(hWnd);
@@ -119,7 +160,8 @@ bool SimDesktop::showWindow(HWND hWnd, int showCmd) {
     return wasVisible;
 }
 
-bool SimDesktop::setWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, uint32_t flags) {
+bool SimDesktop::setWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
+                              uint32_t flags) {
     Window* w = window(hWnd);
     if (!w)
         return false;
@@ -127,8 +169,9 @@ bool SimDesktop::setWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx,
         w->topmost = true;
         raise(hWnd);
         note("topmost " + std::to_string(hWnd));
-    } else if (insertAfter == HWND_NOTOPMOST) {
+    } else if (insertAfter == HWND_NOTOPMOST && w->topmost) {
         w->topmost = false;
+        raise(hWnd);
     }
     if (!(flags & SWP_NOMOVE)) {
         w->normal.right += x - w->normal.left;
@@ -170,7 +213,9 @@ void SimDesktop::updateOwnWindow(HWND hWnd, const std::string& title, bool visib
     }
 }
 
-void SimDesktop::destroyOwnWindow(HWND hWnd) { closeWindow(hWnd); }
+void SimDesktop::destroyOwnWindow(HWND hWnd) {
+    closeWindow(hWnd);
+}
 
 int32_t SimDesktop::sendMessage(HWND hWnd, uint32_t msg, intptr_t wParam, const Variant& lParam) {
     Window* w = window(hWnd);

@@ -4,9 +4,11 @@
 // of what was raised, shown and restored.
 //
 // Foreground rule: a window becomes the foreground window only when there is
-// none, or the foreground window belongs to the program's own thread, or the
-// foreground window's thread has its input attached to the target's thread.
-// So switching from another program needs the attach step.
+// none, or the foreground window belongs to the program's own thread or to
+// the target's thread, or the foreground window's thread has its input
+// attached to the target's thread; never when the target refuses focus or
+// is a child window. So switching from another program needs the attach step. Topmost windows
+// stay above all others in the z-order.
 
 #include <map>
 #include <set>
@@ -37,9 +39,12 @@ public:
 
     static constexpr ThreadId kProgramThread = 1;
 
-    // Test API. A new window goes on top of the z-order; it does not become
-    // the foreground window unless asked.
+    // Test API. A new window goes on top of the z-order (below the topmost
+    // windows unless it is one); it does not become the foreground window
+    // unless asked.
     HWND addWindow(Window window, bool activate = false);
+    // Closes its child and owned windows too; when the foreground window
+    // goes, the first visible window left in the z-order takes its place.
     void closeWindow(HWND hWnd);
     // The user brings a window to the front (a click on it): no rule applies.
     void activate(HWND hWnd);
