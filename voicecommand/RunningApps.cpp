@@ -87,6 +87,10 @@ bool ListFindExact(HWND hListBox, const std::string& text) {
 }
 
 bool ForceForeground(HWND hWnd) {
+    // No window: without this check a desktop with no foreground window
+    // would report success, and the caller would not start the program.
+    if (hWnd == 0)
+        return false;
     if (hWnd == rt::GetForegroundWindow())
         return true;
     rt::ThreadId foregroundThread = rt::GetWindowThreadProcessId(rt::GetForegroundWindow());
@@ -105,6 +109,8 @@ bool ForceForeground(HWND hWnd) {
     return ok;
 }
 
-void ReleaseWindowHandles() { windowHandles().reset(); }
+void ReleaseWindowHandles() {
+    windowHandles().reset();
+}
 
 } // namespace RunningApps

@@ -94,6 +94,86 @@ TEST_F(RunningAppsTest, ListFindExactComparesWholeLinesWithoutCase) {
     EXPECT_FALSE(RunningApps::ListFindExact(list->hWnd(), "Wo"));
 }
 
+TEST_F(RunningAppsTest, ClassNamesAreCutAt255Characters) {
+    add(std::string(300, 'c'), "title");
+    RunningApps::FillRunningApps(*list);
+    EXPECT_EQ(lines(), std::vector<std::string>{key(std::string(255, 'c'), "title")});
+}
+
+TEST_F(RunningAppsTest, EachSortedLineCarriesItsOwnWindowsHandle) {
+    HWND b = add("B", "b");
+    HWND a = add("A", "a");
+    HWND c = add("C", "c");
+    list->AddItem("stale line");
+    EXPECT_EQ(RunningApps::FillRunningApps(*list), 3);
+    EXPECT_EQ(lines(), (std::vector<std::string>{key("A", "a"), key("B", "b"), key("C", "c")}));
+    EXPECT_EQ((std::vector<int32_t>{list->ItemData(0), list->ItemData(1), list->ItemData(2)}),
+              (std::vector<int32_t>{a, b, c}));
+}
+
+TEST_F(RunningAppsTest, KeysDifferingOnlyInCaseShareTheFirstHandle) {
+    HWND lower = add("Term", "shell");
+    HWND upper = add("TERM", "SHELL"); // on top: enumerated first
+    EXPECT_EQ(RunningApps::FillRunningApps(*list), 2);
+    EXPECT_EQ(RunningApps::GetWindowHandle(key("Term", "shell")), upper);
+    EXPECT_EQ(RunningApps::GetWindowHandle(key("TERM", "SHELL")), upper);
+    (void)lower;
+}
+
+TEST_F(RunningAppsTest, AProgramStartedAgainStillAnswersItsOldHandle) {
+    HWND old = add("Editor", "doc");
+    RunningApps::FillRunningApps(*list);
+    sim->closeWindow(old);
+    HWND again = add("Editor", "doc");
+    RunningApps::FillRunningApps(*list);
+    EXPECT_EQ(list->ItemData(0), again);
+    EXPECT_EQ(RunningApps::GetWindowHandle(key("Editor", "doc")), old);
+    EXPECT_EQ(rt::FindWindowA("Editor", "doc"), again);
+}
+
+TEST_F(RunningAppsTest, AddWindowHandleKeepsTheFirstHandleOfAKey) {
+    RunningApps::AddWindowHandle(0x111, "k");
+    RunningApps::AddWindowHandle(0x222, "K");
+    EXPECT_EQ(RunningApps::GetWindowHandle("k"), 0x111);
+    RunningApps::ReleaseWindowHandles();
+    EXPECT_EQ(RunningApps::GetWindowHandle("k"), 0);
+}
+
+// The enumeration callback against a window that only records the list-box
+// messages, so the exact requests are visible.
+TEST_F(RunningAppsTest, EnumWindowsProcAddsTheKeyAndSetsItemDataAtTheReturnedIndex) {
+    std::vector<std::string> messages;
+    HWND recorder = sim->createOwnWindow(
+        {"Recorder", "", true, form->hWnd(),
+         [&](uint32_t msg, intptr_t wParam, const rt::Variant& lParam) {
+             messages.push_back(std::to_string(msg) + " " + std::to_string(wParam) + " " +
+                                lParam.toString());
+             return msg == rt::LB_ADDSTRING ? int32_t{3} : int32_t{0};
+         }});
+    HWND shown = add("Notepad", "a.txt");
+    HWND hidden = add("Hidden", "h", {.visible = false});
+    HWND untitled = add("Untitled", "");
+
+    for (HWND h : {shown, hidden, untitled, HWND{0}})
+        EXPECT_TRUE(RunningApps::EnumWindowsProc(h, recorder)) << h;
+    EXPECT_EQ(messages, (std::vector<std::string>{"384 0 " + key("Notepad", "a.txt"),
+                                                  "410 3 " + std::to_string(shown)}));
+    EXPECT_EQ(RunningApps::GetWindowHandle(key("Notepad", "a.txt")), shown);
+}
+
+TEST_F(RunningAppsTest, ListFindExactSearchesTheWholeListFromTheFirstLine) {
+    std::vector<intptr_t> starts;
+    HWND recorder = sim->createOwnWindow({"Recorder", "", true, form->hWnd(),
+                                          [&](uint32_t msg, intptr_t wParam, const rt::Variant&) {
+                                              if (msg == rt::LB_FINDSTRINGEXACT)
+                                                  starts.push_back(wParam);
+                                              return starts.size() == 1 ? int32_t{0} : rt::LB_ERR;
+                                          }});
+    EXPECT_TRUE(RunningApps::ListFindExact(recorder, "x"));  // index 0 counts as found
+    EXPECT_FALSE(RunningApps::ListFindExact(recorder, "x")); // LB_ERR
+    EXPECT_EQ(starts, (std::vector<intptr_t>{-1, -1}));
+}
+
 TEST(WindowKey, SplitsAtTheFirstBrokenBar) {
     struct {
         std::string key;
@@ -141,6 +221,65 @@ TEST_F(ForceForeground, RestoresAMinimisedWindowAndKeepsAMaximisedOne) {
     HWND maximised = add("Max", "max", {.zoomed = true});
     EXPECT_TRUE(RunningApps::ForceForeground(maximised));
     EXPECT_TRUE(rt::IsZoomed(maximised));
+}
+
+struct ShowRow {
+    const char* name;
+    SimDesktop::Window window;
+    int showCmd;
+    bool iconicAfter, zoomedAfter;
+};
+
+TEST_F(ForceForeground, RaisesThenRestoresOrShowsTheWindow) {
+    ShowRow rows[] = {
+        {"normal", {}, rt::SW_SHOW, false, false},
+        {"minimised", {.iconic = true}, rt::SW_RESTORE, false, false},
+        {"minimised from maximised", {.iconic = true, .zoomed = true}, rt::SW_RESTORE, false, true},
+        {"maximised", {.zoomed = true}, rt::SW_SHOW, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim->activate(other);
+        sim->clearLog();
+        HWND target = add("Target", row.name, row.window);
+        EXPECT_TRUE(RunningApps::ForceForeground(target));
+        EXPECT_EQ(sim->log(), (std::vector<std::string>{"foreground " + std::to_string(target),
+                                                        "show " + std::to_string(target) + " " +
+                                                            std::to_string(row.showCmd)}));
+        EXPECT_EQ(rt::IsIconic(target), row.iconicAfter);
+        EXPECT_EQ(rt::IsZoomed(target), row.zoomedAfter);
+    }
+}
+
+TEST_F(ForceForeground, SwitchesWithoutAttachFromTheProgramsOwnWindowOrFromNone) {
+    HWND own = sim->createOwnWindow({"QuiboForm", "QUIBO!", true, 0, nullptr});
+    sim->activate(own);
+    HWND target = add("Target", "target");
+    EXPECT_TRUE(RunningApps::ForceForeground(target));
+    EXPECT_EQ(rt::GetForegroundWindow(), target);
+
+    sim->closeWindow(target);
+    sim->closeWindow(other);
+    sim->closeWindow(own);
+    ASSERT_EQ(rt::GetForegroundWindow(), 0);
+    EXPECT_FALSE(RunningApps::ForceForeground(0)) << "no window is not the missing foreground";
+    HWND next = add("Next", "next");
+    EXPECT_TRUE(RunningApps::ForceForeground(next));
+    EXPECT_EQ(rt::GetForegroundWindow(), next);
+}
+
+TEST_F(ForceForeground, AWindowThatRefusesIsStillShownButReportsFailure) {
+    HWND stubborn = add("Stubborn", "no focus", {.iconic = true, .refusesFocus = true});
+    EXPECT_FALSE(RunningApps::ForceForeground(stubborn));
+    EXPECT_EQ(sim->log(), std::vector<std::string>{"show " + std::to_string(stubborn) + " 9"});
+}
+
+TEST_F(ForceForeground, AClosedWindowFails) {
+    HWND gone = add("Gone", "gone");
+    sim->closeWindow(gone);
+    EXPECT_FALSE(RunningApps::ForceForeground(gone));
+    EXPECT_EQ(rt::GetForegroundWindow(), other);
+    EXPECT_TRUE(sim->log().empty());
 }
 
 TEST_F(ForceForeground, TheForegroundWindowIsNeitherRestoredNorShown) {
