@@ -383,6 +383,15 @@ TEST_F(DesktopTest, ClosingAWindowClosesItsDialogsAndHandsTheForegroundOn) {
     EXPECT_EQ(GetForegroundWindow(), 0);
 }
 
+TEST_F(DesktopTest, AClickInsideAChildActivatesItsTopLevelWindow) {
+    HWND form = add("Form", "form");
+    HWND button = add("Button", "OK", {.parent = add("Panel", "", {.parent = form})});
+    add("Other", "other");
+    sim->activate(button);
+    EXPECT_EQ(GetForegroundWindow(), form);
+    EXPECT_EQ(enumerated().front(), form);
+}
+
 TEST_F(DesktopTest, ClosingAWindowOutsideTheForegroundLeavesNoForegroundAsItWas) {
     HWND a = add("A", "a");
     sim->closeWindow(a);

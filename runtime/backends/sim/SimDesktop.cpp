@@ -39,6 +39,9 @@ void SimDesktop::closeWindow(HWND hWnd) {
 void SimDesktop::activate(HWND hWnd) {
     if (!window(hWnd))
         return;
+    // A click inside a child activates the top-level window around it.
+    while (window(hWnd)->parent != 0 && window(window(hWnd)->parent))
+        hWnd = window(hWnd)->parent;
     m_foreground = hWnd;
     raise(hWnd);
 }

@@ -12,7 +12,11 @@ BackendSlot<Desktop, SimDesktop>& slot() {
 }
 } // namespace
 
-Desktop& desktop() { return slot().get(); }
-void setDesktop(std::shared_ptr<Desktop> backend) { slot().set(std::move(backend)); }
+Desktop& desktop() {
+    return slot().get();
+}
+void setDesktop(std::shared_ptr<Desktop> backend) {
+    slot().set(std::move(backend));
+}
 
 } // namespace rt

@@ -106,7 +106,8 @@ public:
     virtual void updateOwnWindow(HWND hWnd, const std::string& title, bool visible) = 0;
     virtual void destroyOwnWindow(HWND hWnd) = 0;
     // Delivers a message to one of the program's own windows; 0 for any other.
-    virtual int32_t sendMessage(HWND hWnd, uint32_t msg, intptr_t wParam, const Variant& lParam) = 0;
+    virtual int32_t sendMessage(HWND hWnd, uint32_t msg, intptr_t wParam,
+                                const Variant& lParam) = 0;
 };
 
 // The desktop in use. Until a backend is installed this is a fresh simulated

@@ -9,9 +9,15 @@ bool EnumWindows(const std::function<bool(HWND, intptr_t)>& proc, intptr_t lPara
     return true;
 }
 
-bool IsWindow(HWND hWnd) { return hWnd != 0 && desktop().isWindow(hWnd); }
-bool IsWindowVisible(HWND hWnd) { return IsWindow(hWnd) && desktop().isVisible(hWnd); }
-HWND GetParent(HWND hWnd) { return IsWindow(hWnd) ? desktop().parent(hWnd) : 0; }
+bool IsWindow(HWND hWnd) {
+    return hWnd != 0 && desktop().isWindow(hWnd);
+}
+bool IsWindowVisible(HWND hWnd) {
+    return IsWindow(hWnd) && desktop().isVisible(hWnd);
+}
+HWND GetParent(HWND hWnd) {
+    return IsWindow(hWnd) ? desktop().parent(hWnd) : 0;
+}
 
 int32_t GetWindowLongA(HWND hWnd, int index) {
     if (index != GWL_HWNDPARENT || !IsWindow(hWnd))
@@ -48,17 +54,29 @@ HWND FindWindowA(const std::string& className, const std::string& windowName) {
     return 0;
 }
 
-HWND GetForegroundWindow() { return desktop().foreground(); }
-ThreadId GetWindowThreadProcessId(HWND hWnd) { return IsWindow(hWnd) ? desktop().threadOf(hWnd) : 0; }
+HWND GetForegroundWindow() {
+    return desktop().foreground();
+}
+ThreadId GetWindowThreadProcessId(HWND hWnd) {
+    return IsWindow(hWnd) ? desktop().threadOf(hWnd) : 0;
+}
 
 bool AttachThreadInput(ThreadId idAttach, ThreadId idAttachTo, bool attach) {
     return desktop().attachThreadInput(idAttach, idAttachTo, attach);
 }
 
-bool SetForegroundWindow(HWND hWnd) { return IsWindow(hWnd) && desktop().setForeground(hWnd); }
-bool ShowWindow(HWND hWnd, int showCmd) { return IsWindow(hWnd) && desktop().showWindow(hWnd, showCmd); }
-bool IsIconic(HWND hWnd) { return IsWindow(hWnd) && desktop().isIconic(hWnd); }
-bool IsZoomed(HWND hWnd) { return IsWindow(hWnd) && desktop().isZoomed(hWnd); }
+bool SetForegroundWindow(HWND hWnd) {
+    return IsWindow(hWnd) && desktop().setForeground(hWnd);
+}
+bool ShowWindow(HWND hWnd, int showCmd) {
+    return IsWindow(hWnd) && desktop().showWindow(hWnd, showCmd);
+}
+bool IsIconic(HWND hWnd) {
+    return IsWindow(hWnd) && desktop().isIconic(hWnd);
+}
+bool IsZoomed(HWND hWnd) {
+    return IsWindow(hWnd) && desktop().isZoomed(hWnd);
+}
 
 bool SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, uint32_t flags) {
     return IsWindow(hWnd) && desktop().setWindowPos(hWnd, insertAfter, x, y, cx, cy, flags);
