@@ -5,10 +5,16 @@
 // QUIBO_BACKENDS=sim (or no display) runs headless on the simulated desktop:
 // each line of standard input is heard as a spoken phrase, the status bar is
 // written to standard output, and the end of input closes the main window.
+// On an X11 desktop the real desktop, keyboard and shell are used and the
+// microphone is heard; the status bar goes to standard output, and an
+// interrupt (Ctrl+C) closes the main window.
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
@@ -18,6 +24,15 @@
 #include "runtime/speech/ScriptedEngine.h"
 #include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
+
+#ifdef QUIBO_HAVE_QUIBO_X11
+#include "runtime/backends/x11/PosixShell.h"
+#include "runtime/backends/x11/X11Desktop.h"
+#include "runtime/backends/x11/XTestKeyboard.h"
+#endif
+#ifdef QUIBO_HAVE_RT_POCKETSPHINX
+#include "runtime/backends/pocketsphinx/PocketSphinxEngine.h"
+#endif
 
 namespace {
 
@@ -65,14 +80,57 @@ int runHeadless() {
     return 0;
 }
 
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void printStatus(frmQuibo& main, std::string& shown) {
+    std::string status = main.stbVCmd.PanelText(1) + "\t" + main.stbVCmd.PanelText(2);
+    if (status != shown)
+        std::cout << main.stbVCmd.PanelText(1) << "\t" << main.stbVCmd.PanelText(2) << std::endl;
+    shown = status;
+}
+
+// Real desktop, real keys, real programs, the microphone.
+bool installDesktopBackends() {
+#ifdef QUIBO_HAVE_QUIBO_X11
+    auto display = rt::x11::XDisplay::open();
+    rt::setDesktop(std::make_shared<rt::x11::X11Desktop>(display));
+    rt::setKeyboard(std::make_shared<rt::x11::XTestKeyboard>(display));
+    rt::setShell(std::make_shared<rt::x11::PosixShell>());
+#ifdef QUIBO_HAVE_RT_POCKETSPHINX
+    rt::speech::installPocketSphinxEngine();
+#endif
+    return true;
+#else
+    return false;
+#endif
+}
+
+int runOnDesktop() {
+    rt::setFormsHost(std::make_shared<HeadlessHost>());
+    std::signal(SIGINT, [](int) { g_interrupted = 1; });
+    std::signal(SIGTERM, [](int) { g_interrupted = 1; });
+    frmQuibo& main = rt::form<frmQuibo>().get();
+    main.Show();
+    std::string shown;
+    while (!Program::Ended() && !g_interrupted) {
+        rt::eventLoop().runPending();
+        rt::releaseUnloadedForms();
+        printStatus(main, shown);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!Program::Ended())
+        rt::form<frmQuibo>().unload();
+    rt::releaseUnloadedForms();
+    return 0;
+}
+
 } // namespace
 
 int main() {
     try {
-        if (headless())
+        if (headless() || !installDesktopBackends())
             return runHeadless();
-        std::cerr << "quibo: the desktop view is not built yet; running headless (QUIBO_BACKENDS=sim).\n";
-        return runHeadless();
+        return runOnDesktop();
     } catch (const rt::RuntimeError& e) {
         // An error nothing handled ends the program with its message, as the
         // runtime does.

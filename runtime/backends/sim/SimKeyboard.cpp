@@ -21,7 +21,7 @@ std::string SimKeyboard::transcript(HWND hWnd) const {
         if (modifier)
             out += (e.down ? "<" : ">") + keyName(e.key);
         else if (e.down)
-            out += e.key.named == NamedKey::None ? keyName(e.key) : "{" + keyName(e.key) + "}";
+            out += e.key.named == NamedKey::Char ? keyName(e.key) : "{" + keyName(e.key) + "}";
     }
     return out;
 }

@@ -109,7 +109,7 @@ private:
         case '(': parseSequence(true); return;
         case '{': parseBraces(); return;
         case '}': malformed("unbalanced '}'");
-        default: tap(Key{NamedKey::None, c}); return;
+        default: tap(Key{NamedKey::Char, c}); return;
         }
     }
 
@@ -140,7 +140,7 @@ private:
         }
         Key key;
         if (name.size() == 1)
-            key = Key{NamedKey::None, name[0]};
+            key = Key{NamedKey::Char, name[0]};
         else if (!lookupName(name, key))
             malformed("unknown key {" + name + "}");
         for (int i = 0; i < count; ++i)
@@ -157,7 +157,7 @@ private:
 std::vector<KeyEvent> parseKeyString(const std::string& keys) { return Parser(keys).parse(); }
 
 std::string keyName(const Key& key) {
-    if (key.named == NamedKey::None)
+    if (key.named == NamedKey::Char)
         return std::string(1, key.ch);
     switch (key.named) {
     case NamedKey::Shift: return "SHIFT";

@@ -11,7 +11,7 @@
 namespace rt {
 
 enum class NamedKey {
-    None,
+    Char, // an ordinary character: Key::ch
     Shift,
     Control,
     Alt,
@@ -43,9 +43,9 @@ enum class NamedKey {
     F16 = F1 + 15,
 };
 
-// One key: a named key, or an ANSI character when `named` is None.
+// One key: a named key, or an ANSI character when `named` is Char.
 struct Key {
-    NamedKey named = NamedKey::None;
+    NamedKey named = NamedKey::Char;
     char ch = 0;
     bool operator==(const Key&) const = default;
 };

@@ -1,0 +1,123 @@
+#include "runtime/backends/x11/PosixShell.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "runtime/core/Ansi.h"
+#include "runtime/core/Error.h"
+
+extern char** environ;
+
+namespace rt::x11 {
+
+namespace {
+
+// Starts argv[0] (looked up on PATH when it has no slash) in a session of its
+// own; returns its process id or 0.
+pid_t spawnDetached(const std::vector<std::string>& argv, const std::optional<std::string>& directory) {
+    std::vector<std::string> utf8;
+    for (const auto& a : argv)
+        utf8.push_back(utf8FromAnsi(a));
+    std::vector<char*> args;
+    for (auto& a : utf8)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (directory && !directory->empty())
+        posix_spawn_file_actions_addchdir_np(&actions, utf8FromAnsi(*directory).c_str());
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0)
+        return 0;
+    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+    return pid;
+}
+
+bool isLink(const std::string& file) {
+    return file.find("://") != std::string::npos || file.rfind("mailto:", 0) == 0;
+}
+
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+int32_t PosixShell::open(const std::string& verb, const std::string& file,
+                         const std::optional<std::string>& parameters,
+                         const std::optional<std::string>& directory, int /*showCmd*/, int32_t& process) {
+    namespace fs = std::filesystem;
+    process = 0;
+    if (file.empty())
+        return SE_ERR_FNF;
+    if (verb != "open" && verb != "explore")
+        return SE_ERR_NOASSOC;
+    std::error_code ec;
+    fs::path path = utf8FromAnsi(file);
+    if (!isLink(file)) {
+        if (!fs::exists(path, ec))
+            return path.has_parent_path() && !fs::exists(path.parent_path(), ec) ? SE_ERR_PNF : SE_ERR_FNF;
+        if (verb == "explore" && !fs::is_directory(path, ec))
+            return SE_ERR_NOASSOC;
+        // A program is started itself, with its parameters as one argument each.
+        if (verb == "open" && fs::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0) {
+            std::vector<std::string> argv{file};
+            if (parameters && !parameters->empty())
+                for (const auto& p : splitCommandLine(*parameters))
+                    argv.push_back(p);
+            pid_t pid = spawnDetached(argv, directory);
+            if (!pid)
+                return SE_ERR_ACCESSDENIED;
+            process = pid;
+            return kShellSuccess;
+        }
+    }
+    if (!onPath("xdg-open"))
+        return SE_ERR_NOASSOC;
+    pid_t pid = spawnDetached({"xdg-open", file}, directory);
+    if (!pid)
+        return SE_ERR_NOASSOC;
+    process = pid;
+    return kShellSuccess;
+}
+
+int32_t PosixShell::start(const std::vector<std::string>& argv, int /*showCmd*/) {
+    if (argv.empty() || argv[0].empty())
+        raiseError(kInvalidProcedureCall);
+    bool hasSlash = argv[0].find('/') != std::string::npos;
+    struct stat st {};
+    bool exists = hasSlash ? stat(utf8FromAnsi(argv[0]).c_str(), &st) == 0 && S_ISREG(st.st_mode)
+                           : onPath(utf8FromAnsi(argv[0]));
+    if (!exists)
+        raiseError(kFileNotFound);
+    pid_t pid = spawnDetached(argv, std::nullopt);
+    if (!pid)
+        raiseError(kFileNotFound);
+    return pid;
+}
+
+} // namespace rt::x11
