@@ -1,0 +1,178 @@
+#include "runtime/backends/qt/FormWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "runtime/backends/qt/ControlViews.h"
+#include "runtime/backends/qt/QtSupport.h"
+#include "runtime/forms/Control.h"
+#include "runtime/forms/Form.h"
+#include "runtime/forms/Menu.h"
+#include "runtime/forms/UserInput.h"
+
+namespace rt::qt {
+
+namespace {
+
+Qt::WindowStates qtState(int state) {
+    switch (state) {
+    case vbMinimized: return Qt::WindowMinimized;
+    case vbMaximized: return Qt::WindowMaximized;
+    default: return Qt::WindowNoState;
+    }
+}
+
+} // namespace
+
+FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setObjectName(toQt(form.Name()));
+    buildMenus();
+    for (Control* control : form.Controls())
+        createControlView(*control, *this);
+    QPointer<FormWindow> self(this);
+    form.Changed.connect([self] {
+        if (self && self->m_form)
+            self->refresh();
+    });
+    refresh();
+}
+
+void FormWindow::detach() {
+    m_form = nullptr;
+}
+
+void FormWindow::buildMenus() {
+    for (Control* control : m_form->Controls()) {
+        auto* menu = dynamic_cast<Menu*>(control);
+        if (!menu || menu->parentMenu())
+            continue;
+        if (!m_menuBar)
+            m_menuBar = new QMenuBar(this);
+        if (menu->items().empty()) {
+            bindMenu(m_menuBar->addAction(toQt(menu->Caption())), *menu);
+        } else {
+            QMenu* sub = m_menuBar->addMenu(toQt(menu->Caption()));
+            bindMenu(sub->menuAction(), *menu);
+            addMenuItems(*sub, *menu);
+        }
+    }
+}
+
+void FormWindow::addMenuItems(QMenu& qmenu, Menu& menu) {
+    for (Menu* item : menu.items()) {
+        if (item->Caption() == "-") {
+            bindMenu(qmenu.addSeparator(), *item);
+        } else if (item->items().empty()) {
+            bindMenu(qmenu.addAction(toQt(item->Caption())), *item);
+        } else {
+            QMenu* sub = qmenu.addMenu(toQt(item->Caption()));
+            bindMenu(sub->menuAction(), *item);
+            addMenuItems(*sub, *item);
+        }
+    }
+}
+
+QAction* FormWindow::bindMenu(QAction* action, Menu& menu) {
+    action->setObjectName(toQt(menu.Name()));
+    if (!menu.Shortcut().empty())
+        action->setShortcut(QKeySequence::fromString(toQt(menu.Shortcut())));
+    QPointer<QAction> guard(action);
+    QPointer<FormWindow> self(this);
+    Menu* item = &menu;
+    auto sync = [guard, self, item] {
+        if (!guard || !self || !self->m_form)
+            return;
+        if (!guard->isSeparator())
+            guard->setText(toQt(item->Caption()));
+        guard->setCheckable(item->Checked());
+        guard->setChecked(item->Checked());
+        guard->setEnabled(item->Enabled());
+        guard->setVisible(item->Visible());
+    };
+    sync();
+    menu.Changed.connect(sync);
+    if (menu.items().empty())
+        QObject::connect(action, &QAction::triggered, action, [self, item] {
+            if (self && self->m_form)
+                userAction([item] { UserInput::chooseMenu(*item); });
+        });
+    return action;
+}
+
+void FormWindow::refresh() {
+    if (!m_form)
+        return;
+    m_applying = true;
+    setWindowTitle(toQt(m_form->Caption()));
+    move(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()));
+    int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
+    resize(toPixelsX(m_form->ScaleWidth()), toPixelsY(m_form->ScaleHeight()) + menuHeight);
+    layoutClient();
+    if (windowState() != qtState(m_form->WindowState()))
+        setWindowState(qtState(m_form->WindowState()));
+    m_applying = false;
+}
+
+void FormWindow::layoutClient() {
+    int menuHeight = 0;
+    if (m_menuBar) {
+        menuHeight = m_menuBar->sizeHint().height();
+        m_menuBar->setGeometry(0, 0, width(), menuHeight);
+    }
+    m_client->setGeometry(0, menuHeight, width(), height() - menuHeight);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // The form decides: its unload handler may cancel, and hiding the form
+    // removes this window.
+    event->ignore();
+    if (Form* form = m_form)
+        userAction([form] { UserInput::closeForm(*form); });
+}
+
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_applying || !m_form)
+        return;
+    int state = isMinimized() ? vbMinimized : isMaximized() ? vbMaximized : vbNormal;
+    if (state != m_form->WindowState()) {
+        Form* form = m_form;
+        userAction([form, state] { form->setWindowState(state); });
+    }
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (event->spontaneous())
+        userMoved();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutClient();
+    if (event->spontaneous())
+        userMoved();
+}
+
+// The user moved or resized the window: the form takes the new geometry,
+// keeping its own allowance for borders and title bar.
+void FormWindow::userMoved() {
+    if (m_applying || !m_form || windowState() != Qt::WindowNoState)
+        return;
+    Form* form = m_form;
+    int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
+    float left = toTwipsX(x()), top = toTwipsY(y());
+    float width = toTwipsX(this->width()) + (form->Width() - form->ScaleWidth());
+    float height = toTwipsY(this->height() - menuHeight) + (form->Height() - form->ScaleHeight());
+    if (toPixelsX(left) == toPixelsX(form->Left()) && toPixelsY(top) == toPixelsY(form->Top()) &&
+        toPixelsX(width) == toPixelsX(form->Width()) &&
+        toPixelsY(height) == toPixelsY(form->Height()))
+        return;
+    userAction([=] { form->Move(left, top, width, height); });
+}
+
+} // namespace rt::qt

@@ -1,0 +1,173 @@
+#include "runtime/backends/qt/QtFormsHost.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+
+#include "runtime/backends/qt/FormWindow.h"
+#include "runtime/backends/qt/QtSupport.h"
+#include "runtime/forms/Form.h"
+#include "runtime/forms/Menu.h"
+#include "runtime/forms/UserInput.h"
+
+namespace rt::qt {
+
+bool userAction(const std::function<void()>& action) {
+    try {
+        UserInput::Action scope;
+        action();
+        return true;
+    } catch (const ScriptFailure&) {
+        // Nothing a person could do: the click lands nowhere.
+    } catch (const RuntimeError& e) {
+        std::fprintf(stderr, "Run-time error '%d': %s\n", static_cast<int>(e.number()),
+                     e.description().c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "error: %s\n", e.what());
+    }
+    return false;
+}
+
+QtFormsHost::~QtFormsHost() {
+    // Widgets cannot outlive the application object.
+    if (!QCoreApplication::instance())
+        return;
+    for (auto& [form, window] : m_windows)
+        delete window.data();
+}
+
+FormWindow* QtFormsHost::window(const Form& form) const {
+    auto it = m_windows.find(&form);
+    return it == m_windows.end() ? nullptr : it->second.data();
+}
+
+void QtFormsHost::formChanged(Form& form) {
+    if (form.Loaded())
+        m_loaded.insert(&form);
+    else
+        m_loaded.erase(&form);
+    FormWindow* win = window(form);
+    if (form.Loaded() && form.Visible()) {
+        if (!win) {
+            win = new FormWindow(form);
+            m_windows[&form] = win;
+        }
+        win->refresh();
+        win->show();
+    } else {
+        if (win) {
+            // The form may go away before Qt is done with this window.
+            win->detach();
+            win->hide();
+            win->deleteLater();
+        }
+        m_windows.erase(&form);
+        if (auto it = m_modalLoops.find(&form); it != m_modalLoops.end())
+            it->second->quit();
+    }
+    if (m_quitWhenNoForms && m_loaded.empty())
+        QCoreApplication::exit(0);
+}
+
+void QtFormsHost::runModal(Form& form) {
+    FormWindow* win = window(form);
+    if (!win || !form.Visible())
+        return;
+    // Modality takes effect when the window is shown.
+    win->hide();
+    win->setWindowModality(Qt::ApplicationModal);
+    win->show();
+    QEventLoop loop;
+    auto previous = m_modalLoops.find(&form) != m_modalLoops.end() ? m_modalLoops[&form] : nullptr;
+    m_modalLoops[&form] = &loop;
+    loop.exec();
+    if (previous)
+        m_modalLoops[&form] = previous;
+    else
+        m_modalLoops.erase(&form);
+}
+
+int QtFormsHost::messageBox(const MessageBoxRequest& request) {
+    int icon = request.buttons & 0x70;
+    QMessageBox::Icon qicon = icon == vbCritical      ? QMessageBox::Critical
+                              : icon == vbQuestion    ? QMessageBox::Question
+                              : icon == vbExclamation ? QMessageBox::Warning
+                              : icon == vbInformation ? QMessageBox::Information
+                                                      : QMessageBox::NoIcon;
+    QMessageBox box(qicon, toQt(request.title), toQt(request.prompt));
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int answer;
+    };
+    std::vector<Choice> choices;
+    switch (request.buttons & 0x0f) {
+    case vbOKCancel: choices = {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}}; break;
+    case vbYesNo: choices = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}}; break;
+    default: choices = {{QMessageBox::Ok, vbOK}}; break;
+    }
+    for (const Choice& c : choices)
+        box.addButton(c.button);
+    box.setDefaultButton(choices.front().button);
+    box.setEscapeButton(choices.back().button);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (const Choice& c : choices)
+        if (clicked == box.button(c.button))
+            return c.answer;
+    return choices.back().answer;
+}
+
+std::string QtFormsHost::inputBox(const InputBoxRequest& request) {
+    QInputDialog dialog;
+    dialog.setWindowTitle(toQt(request.title));
+    dialog.setLabelText(toQt(request.prompt));
+    dialog.setTextValue(toQt(request.defaultText));
+    if (request.x >= 0 && request.y >= 0)
+        dialog.move(toPixelsX(request.x), toPixelsY(request.y));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return fromQt(dialog.textValue());
+}
+
+namespace {
+
+void addPopupItems(QMenu& qmenu, Menu& menu) {
+    for (Menu* item : menu.items()) {
+        if (!item->Visible())
+            continue;
+        if (item->Caption() == "-") {
+            qmenu.addSeparator();
+            continue;
+        }
+        if (!item->items().empty()) {
+            addPopupItems(*qmenu.addMenu(toQt(item->Caption())), *item);
+            continue;
+        }
+        QAction* action = qmenu.addAction(toQt(item->Caption()));
+        action->setEnabled(item->Enabled());
+        action->setCheckable(item->Checked());
+        action->setChecked(item->Checked());
+        action->setData(QVariant::fromValue(static_cast<void*>(item)));
+    }
+}
+
+} // namespace
+
+void QtFormsHost::popupMenu(Form& /*form*/, Menu& menu) {
+    QMenu qmenu;
+    addPopupItems(qmenu, menu);
+    QAction* chosen = qmenu.exec(QCursor::pos());
+    if (!chosen)
+        return;
+    auto* item = static_cast<Menu*>(chosen->data().value<void*>());
+    // The pop-up's own top menu is usually hidden, so the item is raised
+    // directly rather than as a choice from the menu bar.
+    userAction([item] { item->Click.raise(); });
+}
+
+} // namespace rt::qt

@@ -1,0 +1,40 @@
+#pragma once
+// The forms host of the Qt view: a window for each shown form, modal forms
+// as nested event loops, and Qt dialogs for message and input boxes.
+
+#include <QPointer>
+#include <map>
+#include <set>
+
+#include "runtime/forms/Host.h"
+
+class QEventLoop;
+
+namespace rt::qt {
+
+class FormWindow;
+
+class QtFormsHost : public FormsHost {
+public:
+    ~QtFormsHost() override;
+
+    void runModal(Form& form) override;
+    int messageBox(const MessageBoxRequest& request) override;
+    std::string inputBox(const InputBoxRequest& request) override;
+    void popupMenu(Form& form, Menu& menu) override;
+    void formChanged(Form& form) override;
+
+    FormWindow* window(const Form& form) const;
+    // Whether a form this host saw loaded is still loaded.
+    bool anyLoaded() const { return !m_loaded.empty(); }
+    // Quits Qt's main loop when the last loaded form is unloaded.
+    void setQuitWhenNoForms(bool quit) { m_quitWhenNoForms = quit; }
+
+private:
+    std::map<const Form*, QPointer<FormWindow>> m_windows;
+    std::map<const Form*, QEventLoop*> m_modalLoops;
+    std::set<const Form*> m_loaded;
+    bool m_quitWhenNoForms = false;
+};
+
+} // namespace rt::qt

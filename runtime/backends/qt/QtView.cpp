@@ -1,0 +1,92 @@
+#include "runtime/backends/qt/QtView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+
+#include "runtime/backends/qt/FormWindow.h"
+#include "runtime/backends/qt/QtFormsHost.h"
+#include "runtime/backends/qt/QtSupport.h"
+#include "runtime/core/UiThread.h"
+#include "runtime/forms/EventLoop.h"
+
+namespace rt::qt {
+
+namespace {
+
+// Longest wait between turns, so a timer the last action enabled is not
+// late by more than this.
+constexpr int64_t kMaxWaitMs = 20;
+
+struct ViewState {
+    std::unique_ptr<QApplication> app;
+    std::shared_ptr<QtFormsHost> host;
+    QTimer* clock = nullptr;
+    QElapsedTimer elapsed;
+    int64_t base = 0;
+};
+
+ViewState& state() {
+    static ViewState s;
+    return s;
+}
+
+int64_t realNow() {
+    return state().base + state().elapsed.elapsed();
+}
+
+void scheduleClock() {
+    ViewState& s = state();
+    int64_t due = eventLoop().nextDue();
+    int64_t wait = due < 0 ? kMaxWaitMs : std::clamp<int64_t>(due - realNow(), 0, kMaxWaitMs);
+    s.clock->start(static_cast<int>(wait));
+}
+
+void tick() {
+    int64_t now = std::max(realNow(), eventLoop().now());
+    userAction([now] { eventLoop().advanceTo(now); });
+    scheduleClock();
+}
+
+} // namespace
+
+void installQtView(int& argc, char** argv) {
+    ViewState& s = state();
+    if (!QApplication::instance())
+        s.app = std::make_unique<QApplication>(argc, argv);
+    if (!s.host) {
+        s.host = std::make_shared<QtFormsHost>();
+        setFormsHost(s.host);
+    }
+    if (!s.clock) {
+        s.clock = new QTimer(QCoreApplication::instance());
+        s.clock->setSingleShot(true);
+        QObject::connect(s.clock, &QTimer::timeout, s.clock, tick);
+        s.base = eventLoop().now();
+        s.elapsed.start();
+        scheduleClock();
+    }
+    QObject* target = QCoreApplication::instance();
+    rt::uithread::setWaker([target] {
+        QMetaObject::invokeMethod(
+            target, [] { userAction([] { eventLoop().runPending(); }); }, Qt::QueuedConnection);
+    });
+}
+
+int runEventLoop() {
+    ViewState& s = state();
+    if (!s.host || !s.host->anyLoaded())
+        return 0;
+    s.host->setQuitWhenNoForms(true);
+    int code = QApplication::exec();
+    s.host->setQuitWhenNoForms(false);
+    return code;
+}
+
+QWidget* formWindow(const Form& form) {
+    return state().host ? state().host->window(form) : nullptr;
+}
+
+} // namespace rt::qt

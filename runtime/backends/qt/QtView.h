@@ -1,0 +1,22 @@
+#pragma once
+// Entry points of the Qt view: make the forms model show real windows and
+// run the program's event loop on Qt's.
+
+class QWidget;
+
+namespace rt {
+class Form;
+}
+
+namespace rt::qt {
+
+// Creates the application object when there is none, installs the Qt forms
+// host, wakes the Qt loop for work other threads post and drives the forms
+// timers from the real clock.
+void installQtView(int& argc, char** argv);
+// Runs until the last loaded form is unloaded; returns at once when none is.
+int runEventLoop();
+// The window showing `form`; nullptr while it is hidden.
+QWidget* formWindow(const Form& form);
+
+} // namespace rt::qt
