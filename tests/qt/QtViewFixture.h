@@ -58,13 +58,6 @@ public:
 
 class QtViewTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "qt_view_tests";
-        static char* argv[] = {name, nullptr};
-        qt::installQtView(argc, argv);
-    }
     void TearDown() override {
         // Windows go with their forms; a form left shown would outlive them.
         if (form && form->Loaded())

@@ -35,10 +35,15 @@ bool userAction(const std::function<void()>& action) {
 
 QtFormsHost::~QtFormsHost() {
     // Widgets cannot outlive the application object.
-    if (!QCoreApplication::instance())
-        return;
+    if (QCoreApplication::instance())
+        closeAll();
+}
+
+void QtFormsHost::closeAll() {
     for (auto& [form, window] : m_windows)
         delete window.data();
+    m_windows.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 FormWindow* QtFormsHost::window(const Form& form) const {

@@ -24,6 +24,8 @@ public:
     void popupMenu(Form& form, Menu& menu) override;
     void formChanged(Form& form) override;
 
+    // Deletes every window; their forms are left as they are.
+    void closeAll();
     FormWindow* window(const Form& form) const;
     // Whether a form this host saw loaded is still loaded.
     bool anyLoaded() const { return !m_loaded.empty(); }

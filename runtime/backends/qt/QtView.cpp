@@ -21,7 +21,8 @@ namespace {
 constexpr int64_t kMaxWaitMs = 20;
 
 struct ViewState {
-    std::unique_ptr<QApplication> app;
+    // Not destroyed at exit: Qt's own statics may be gone by then.
+    QApplication* app = nullptr;
     std::shared_ptr<QtFormsHost> host;
     QTimer* clock = nullptr;
     QElapsedTimer elapsed;
@@ -55,7 +56,7 @@ void tick() {
 void installQtView(int& argc, char** argv) {
     ViewState& s = state();
     if (!QApplication::instance())
-        s.app = std::make_unique<QApplication>(argc, argv);
+        s.app = new QApplication(argc, argv);
     if (!s.host) {
         s.host = std::make_shared<QtFormsHost>();
         setFormsHost(s.host);
@@ -83,6 +84,20 @@ int runEventLoop() {
     int code = QApplication::exec();
     s.host->setQuitWhenNoForms(false);
     return code;
+}
+
+void shutdownQtView() {
+    ViewState& s = state();
+    rt::uithread::setWaker(nullptr);
+    if (s.host) {
+        setFormsHost(nullptr);
+        s.host->closeAll();
+        s.host.reset();
+    }
+    delete s.clock;
+    s.clock = nullptr;
+    delete s.app;
+    s.app = nullptr;
 }
 
 QWidget* formWindow(const Form& form) {

@@ -16,6 +16,9 @@ namespace rt::qt {
 void installQtView(int& argc, char** argv);
 // Runs until the last loaded form is unloaded; returns at once when none is.
 int runEventLoop();
+// Removes the windows and the view, and the application object the view
+// created; call before the program returns from main.
+void shutdownQtView();
 // The window showing `form`; nullptr while it is hidden.
 QWidget* formWindow(const Form& form);
 
