@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestSupport.h"
+#include "tests/pocketsphinx/SynthesisedSpeech.h"
 
 #include "runtime/backends/pocketsphinx/WavFileSource.h"
 #include "runtime/core/Error.h"
@@ -27,25 +28,11 @@ fs::path dir() {
     return folder;
 }
 
-// Speech synthesised now, padded with pauses and a faint noise floor as a
-// microphone would give it, 16 kHz mono.
 bool synthesise(const std::string& text, const fs::path& out) {
-    fs::path raw = dir() / "raw.wav", padded = dir() / "padded.wav", noise = dir() / "noise.wav";
-    std::string cmd = "espeak-ng -v en-us -s 160 -w '" + raw.string() + "' '" + text +
-                      "' && sox '" + raw.string() + "' -r 16000 -c 1 -b 16 '" + padded.string() +
-                      "' pad 0.5 1.0 && sox -n -r 16000 -c 1 -b 16 '" + noise.string() +
-                      "' synth \"$(sox --i -D '" + padded.string() +
-                      "')\" whitenoise vol 0.003 && sox -m '" + padded.string() + "' '" +
-                      noise.string() + "' '" + out.string() + "'";
-    return std::system(cmd.c_str()) == 0;
+    return rt::test::synthesise(text, out, dir());
 }
 
-bool concatenate(const std::vector<fs::path>& parts, const fs::path& out) {
-    std::string cmd = "sox";
-    for (const auto& p : parts)
-        cmd += " '" + p.string() + "'";
-    return std::system((cmd + " '" + out.string() + "'").c_str()) == 0;
-}
+using rt::test::concatenate;
 
 class Listening : public testing::Test {
 protected:

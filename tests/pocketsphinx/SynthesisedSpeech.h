@@ -1,0 +1,31 @@
+#pragma once
+// Speech made at test time: espeak-ng, resampled to 16 kHz mono with sox,
+// padded with pauses and a faint noise floor as a microphone would give it.
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rt::test {
+
+inline bool synthesise(const std::string& text, const std::filesystem::path& out,
+                       const std::filesystem::path& scratch) {
+    auto raw = scratch / "raw.wav", padded = scratch / "padded.wav", noise = scratch / "noise.wav";
+    std::string cmd = "espeak-ng -v en-us -s 160 -w '" + raw.string() + "' '" + text +
+                      "' && sox '" + raw.string() + "' -r 16000 -c 1 -b 16 '" + padded.string() +
+                      "' pad 0.5 1.0 && sox -n -r 16000 -c 1 -b 16 '" + noise.string() +
+                      "' synth \"$(sox --i -D '" + padded.string() +
+                      "')\" whitenoise vol 0.003 && sox -m '" + padded.string() + "' '" +
+                      noise.string() + "' '" + out.string() + "'";
+    return std::system(cmd.c_str()) == 0;
+}
+
+inline bool concatenate(const std::vector<std::filesystem::path>& parts, const std::filesystem::path& out) {
+    std::string cmd = "sox";
+    for (const auto& p : parts)
+        cmd += " '" + p.string() + "'";
+    return std::system((cmd + " '" + out.string() + "'").c_str()) == 0;
+}
+
+} // namespace rt::test
