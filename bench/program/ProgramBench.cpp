@@ -21,6 +21,8 @@
 #include "voicecommand/CFile.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmApp.h"
+#include "voicecommand/Program.h"
+#include "voicecommand/frmQuibo.h"
 #include "voicecommand/frmVocab.h"
 
 namespace fs = std::filesystem;
@@ -116,6 +118,35 @@ void BM_PhraseDispatch(benchmark::State& state) {
     rt::setDesktop(nullptr);
 }
 BENCHMARK(BM_PhraseDispatch)->Unit(benchmark::kMicrosecond);
+
+// Start-up to listening: the main window loads (application list, grammar
+// file, recogniser active, running windows listed) and closes again.
+void BM_StartUpToListening(benchmark::State& state) {
+    GrammarWorld world;
+    {
+        std::ofstream(world.dir / "temp.txt", std::ios::binary)
+            << "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n";
+    }
+    auto desktop = std::make_shared<rt::SimDesktop>();
+    rt::setDesktop(desktop);
+    for (int i = 0; i < 50; ++i)
+        desktop->addWindow({.className = "Class" + std::to_string(i), .title = "Window " + std::to_string(i)});
+    rt::ScriptedUser::install();
+    for (auto _ : state) {
+        frmQuibo& main = rt::form<frmQuibo>().get();
+        if (!main.DirectSR1->active())
+            state.SkipWithError("not listening");
+        state.PauseTiming();
+        rt::form<frmQuibo>().unload();
+        rt::form<frmApp>().unload();
+        rt::form<frmVocab>().unload();
+        rt::releaseUnloadedForms();
+        Program::reset();
+        state.ResumeTiming();
+    }
+    rt::setDesktop(nullptr);
+}
+BENCHMARK(BM_StartUpToListening)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
