@@ -21,6 +21,7 @@
 #include "voicecommand/CFile.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmApp.h"
+#include "tests/support/ProgramFolder.h"
 #include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
 #include "voicecommand/frmVocab.h"
@@ -29,13 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string record(const std::string& text, size_t length) {
-    std::string r(length, '\0');
-    r[0] = static_cast<char>(text.size() & 0xFF);
-    r[1] = static_cast<char>(text.size() >> 8);
-    r.replace(2, text.size(), text);
-    return r;
-}
+std::string record(const std::string& text, size_t length) { return rt::test::recordFile({text}, length); }
 
 fs::path makeProgramFolder() {
     std::string templ = (fs::temp_directory_path() / "quibo-bench-XXXXXX").string();

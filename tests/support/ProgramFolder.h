@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "runtime/core/App.h"
 #include "runtime/core/FileSlots.h"

@@ -14,6 +14,7 @@
 #include "runtime/platform/registry/Registry.h"
 #include "runtime/speech/ScriptedEngine.h"
 #include "tests/x11/XServer.h"
+#include "tests/support/ProgramFolder.h"
 #include "voicecommand/Program.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmApp.h"
@@ -22,13 +23,7 @@
 
 namespace {
 
-std::string record(const std::string& text, size_t length) {
-    std::string r(length, '\0');
-    r[0] = static_cast<char>(text.size() & 0xFF);
-    r[1] = static_cast<char>(text.size() >> 8);
-    r.replace(2, text.size(), text);
-    return r;
-}
+std::string record(const std::string& text, size_t length) { return rt::test::recordFile({text}, length); }
 
 // Quibo with the scripted recogniser on a real X server with a window
 // manager: a spoken name brings a terminal to the front, a phrase types into
