@@ -29,8 +29,8 @@ std::string record(const std::string& text, size_t length) { return rt::test::re
 // manager: a spoken name brings a terminal to the front, a phrase types into
 // it, and the name of a program that is not running starts it.
 TEST(SpokenCommandsOnX11, SwitchTypeAndStart) {
-    if (std::system("command -v Xvfb >/dev/null && command -v xterm >/dev/null") != 0)
-        GTEST_SKIP() << "Xvfb or xterm is not installed";
+    if (std::system("command -v Xvfb >/dev/null && command -v xterm >/dev/null && command -v xclock >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb, xterm or xclock is not installed";
     XServer server(true);
     ASSERT_TRUE(server.ok());
     namespace fs = std::filesystem;
@@ -40,7 +40,7 @@ TEST(SpokenCommandsOnX11, SwitchTypeAndStart) {
     rt::registry::setFolder((folder / "registry").string());
     fs::path typed = folder / "typed.txt", started = folder / "started.txt";
     fs::path starter = folder / "start me.sh";
-    std::ofstream(starter) << "#!/bin/sh\necho started > '" << started.string() << "'\n";
+    std::ofstream(starter) << "#!/bin/sh\necho started > '" << started.string() << "'\nexec xclock\n";
     fs::permissions(starter, fs::perms::owner_all);
 
     auto display = rt::x11::XDisplay::open();
@@ -89,6 +89,13 @@ TEST(SpokenCommandsOnX11, SwitchTypeAndStart) {
     EXPECT_EQ(got, "helloW\n");
     EXPECT_TRUE(engine.say("Starter"));
     EXPECT_TRUE(XServer::waitFor([&] { return fs::exists(started); }));
+    // The started program's own window appears on the desktop.
+    EXPECT_TRUE(XServer::waitFor([&] {
+        for (rt::HWND h : desktop->topLevelWindows())
+            if (desktop->className(h) == "XClock")
+                return true;
+        return false;
+    }));
     EXPECT_EQ(main.stbVCmd.PanelText(1), "Starter");
 
     rt::form<frmQuibo>().unload();
