@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libx11-dev libxtst-dev libxext-dev
   xvfb xauth openbox xterm x11-apps x11-utils
   espeak-ng sox
-  pocketsphinx libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libpulse-dev
+  pocketsphinx libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libpulse-dev libasound2-dev
 )
 
 missing=()

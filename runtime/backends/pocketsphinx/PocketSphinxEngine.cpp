@@ -9,7 +9,7 @@
 #include <pocketsphinx.h>
 
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
-#include "runtime/backends/pocketsphinx/PulseAudioSource.h"
+#include "runtime/backends/pocketsphinx/MicrophoneSource.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
 
@@ -154,7 +154,7 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
 void PocketSphinxEngine::start(EngineSink sink) {
     stop();
     std::unique_ptr<AudioSource> source =
-        m_sources ? m_sources() : std::make_unique<PulseAudioSource>();
+        m_sources ? m_sources() : std::make_unique<MicrophoneSource>();
     source->open();
     m_shared = std::make_shared<Shared>();
     m_shared->sink = std::move(sink);

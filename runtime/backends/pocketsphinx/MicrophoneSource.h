@@ -1,0 +1,33 @@
+#pragma once
+// The microphone: PulseAudio where a server runs, else the ALSA default
+// capture device. Opening fails with both reasons when neither can be had.
+
+#include <memory>
+
+#include "runtime/backends/pocketsphinx/AudioSource.h"
+
+namespace rt::speech {
+
+class MicrophoneSource : public AudioSource {
+public:
+    void open() override;
+    size_t read(int16_t* samples, size_t n) override;
+    void close() override;
+
+private:
+    std::unique_ptr<AudioSource> m_device;
+};
+
+// The ALSA default capture device, 16 kHz mono.
+class AlsaSource : public AudioSource {
+public:
+    ~AlsaSource() override;
+    void open() override;
+    size_t read(int16_t* samples, size_t n) override;
+    void close() override;
+
+private:
+    void* m_pcm = nullptr; // snd_pcm_t
+};
+
+} // namespace rt::speech
