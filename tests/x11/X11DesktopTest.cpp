@@ -6,8 +6,10 @@
 
 #include <X11/Xutil.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "runtime/platform/keyboard/KeyString.h"
 #include "tests/x11/XServer.h"
@@ -62,12 +64,91 @@ TEST_P(X11Test, ListsClientWindowsWithTheirClassTitleAndOwner) {
     Window dialog = makeWindow(d(), "QuiboDialog", "Save", true, a);
     ASSERT_TRUE(XServer::waitFor([&] { return listed(a) && listed(untitled) && listed(dialog); }));
     EXPECT_EQ(desktop->className(static_cast<HWND>(a)), "QuiboA");
-    EXPECT_EQ(desktop->windowText(static_cast<HWND>(a)), "Caf\xC3\xA9 window"); // WM_NAME is Latin-1 here
+    EXPECT_EQ(desktop->windowText(static_cast<HWND>(a)),
+              "Caf\xC3\xA9 window"); // WM_NAME is Latin-1 here
     EXPECT_EQ(desktop->windowText(static_cast<HWND>(untitled)), "");
     EXPECT_EQ(desktop->owner(static_cast<HWND>(dialog)), static_cast<HWND>(a));
     EXPECT_EQ(desktop->owner(static_cast<HWND>(a)), 0);
     EXPECT_EQ(desktop->parent(static_cast<HWND>(a)), 0);
     EXPECT_TRUE(desktop->isVisible(static_cast<HWND>(a)));
+}
+
+// What the program keeps of the enumeration: visible, unowned, titled.
+std::multiset<std::string> listedApps(x11::X11Desktop& desktop) {
+    std::multiset<std::string> out;
+    for (HWND h : desktop.topLevelWindows())
+        if (desktop.isVisible(h) && desktop.parent(h) == 0 && desktop.owner(h) == 0 &&
+            !desktop.windowText(h).empty())
+            out.insert(desktop.className(h) + " | " + desktop.windowText(h));
+    return out;
+}
+
+TEST_P(X11Test, EnumeratesExactlyTheClientsWithTheFactsTheProgramFilters) {
+    if (std::system("command -v xclock >/dev/null && command -v xeyes >/dev/null") != 0)
+        GTEST_SKIP() << "xclock or xeyes is not installed";
+    server->client({"xclock"});
+    server->client({"xeyes"});
+    Window a = makeWindow(d(), "QuiboA", "main");
+    Window untitled = makeWindow(d(), "QuiboB", nullptr);
+    Window hidden = makeWindow(d(), "QuiboHidden", "hidden", false);
+    Window dialog = makeWindow(d(), "QuiboDialog", "Save", true, a);
+    // A pop-up menu of some toolkit: named, mapped, but no top-level window.
+    XSetWindowAttributes attrs{};
+    attrs.override_redirect = True;
+    Window popup = XCreateWindow(d(), DefaultRootWindow(d()), 0, 0, 50, 50, 0, CopyFromParent,
+                                 InputOutput, CopyFromParent, CWOverrideRedirect, &attrs);
+    XClassHint popupClass{const_cast<char*>("menu"), const_cast<char*>("QuiboMenu")};
+    XSetClassHint(d(), popup, &popupClass);
+    XStoreName(d(), popup, "menu");
+    XMapWindow(d(), popup);
+    XSync(d(), False);
+
+    std::multiset<std::string> expected{"QuiboA | main", "XClock | xclock", "XEyes | xeyes"};
+    ASSERT_TRUE(XServer::waitFor([&] { return listedApps(*desktop) == expected; }, 10000))
+        << "listed: " << testing::PrintToString(listedApps(*desktop));
+
+    auto all = desktop->topLevelWindows();
+    std::set<std::string> classes;
+    for (HWND h : all)
+        classes.insert(desktop->className(h));
+    // Every listed window is a client: no frame, no helper window without a class.
+    std::set<std::string> clients{"QuiboA", "QuiboB", "QuiboDialog", "XClock", "XEyes"};
+    if (!GetParam())
+        clients.insert("QuiboHidden"); // without a window manager an unmapped client is still there
+    EXPECT_EQ(classes, clients);
+    EXPECT_EQ(all.size(), clients.size());
+    EXPECT_FALSE(listed(popup));
+    EXPECT_TRUE(listed(untitled));
+    EXPECT_EQ(desktop->windowText(static_cast<HWND>(untitled)), "");
+    EXPECT_TRUE(listed(dialog));
+    EXPECT_EQ(desktop->owner(static_cast<HWND>(dialog)), static_cast<HWND>(a));
+    EXPECT_FALSE(desktop->isVisible(static_cast<HWND>(hidden)));
+    EXPECT_NE(desktop->threadOf(static_cast<HWND>(a)), 0u);
+}
+
+TEST_P(X11Test, TitlesPreferTheUtf8NameAndArriveAsAnsi) {
+    struct Row {
+        const char* netName; // _NET_WM_NAME, UTF-8
+        const char* wmName;  // WM_NAME, Latin-1
+        const char* ansi;
+    };
+    const Row rows[] = {
+        {"Caf\xC3\xA9", nullptr, "Caf\xE9"},
+        {nullptr, "Caf\xE9", "Caf\xE9"},
+        {"\xE2\x82\xAC 5", "EUR 5", "\x80 5"}, // the euro sign has a byte of its own in ANSI
+    };
+    Atom netName = XInternAtom(d(), "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(d(), "UTF8_STRING", False);
+    for (const Row& row : rows) {
+        Window w = makeWindow(d(), "QuiboTitle", row.wmName);
+        if (row.netName)
+            XChangeProperty(d(), w, netName, utf8, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(row.netName),
+                            static_cast<int>(std::strlen(row.netName)));
+        XSync(d(), False);
+        EXPECT_EQ(desktop->windowText(static_cast<HWND>(w)), row.ansi) << row.ansi;
+        XDestroyWindow(d(), w);
+    }
 }
 
 TEST_P(X11Test, ActivatesAWindowAndReportsOneThatRefusesFocus) {
@@ -82,6 +163,31 @@ TEST_P(X11Test, ActivatesAWindowAndReportsOneThatRefusesFocus) {
     EXPECT_EQ(desktop->foreground(), static_cast<HWND>(b));
     EXPECT_FALSE(desktop->setForeground(static_cast<HWND>(stubborn)));
     EXPECT_FALSE(desktop->setForeground(0));
+    // The active window is enumerated first.
+    ASSERT_TRUE(desktop->setForeground(static_cast<HWND>(a)));
+    EXPECT_TRUE(XServer::waitFor(
+        [&] { return desktop->topLevelWindows().front() == static_cast<HWND>(a); }));
+    XDestroyWindow(d(), b);
+    XSync(d(), False);
+    EXPECT_FALSE(desktop->setForeground(static_cast<HWND>(b)));
+    EXPECT_EQ(desktop->foreground(), static_cast<HWND>(a));
+}
+
+TEST_P(X11Test, ActivatingAMinimisedWindowBringsItBack) {
+    if (!GetParam())
+        GTEST_SKIP() << "minimising needs a window manager";
+    Window a = makeWindow(d(), "QuiboA", "first");
+    Window b = makeWindow(d(), "QuiboB", "second");
+    ASSERT_TRUE(XServer::waitFor([&] { return listed(a) && listed(b); }));
+    ASSERT_TRUE(desktop->setForeground(static_cast<HWND>(b)));
+    desktop->showWindow(static_cast<HWND>(a), SW_MINIMIZE);
+    ASSERT_TRUE(XServer::waitFor([&] { return desktop->isIconic(static_cast<HWND>(a)); }));
+    EXPECT_TRUE(desktop->setForeground(static_cast<HWND>(a)));
+    EXPECT_EQ(desktop->foreground(), static_cast<HWND>(a));
+    if (desktop->isIconic(static_cast<HWND>(a)))
+        desktop->showWindow(static_cast<HWND>(a), SW_RESTORE);
+    EXPECT_TRUE(XServer::waitFor([&] { return !desktop->isIconic(static_cast<HWND>(a)); }));
+    EXPECT_TRUE(desktop->isVisible(static_cast<HWND>(a)));
 }
 
 TEST_P(X11Test, RestoresAMinimisedWindow) {
@@ -106,12 +212,14 @@ TEST_P(X11Test, KeysArriveInATerminalByteForByte) {
     server->client({"xterm", "-class", "QuiboTerm", "-title", "typing", "-u8", "-e", "sh", "-c",
                     "stty -echo; cat > \"$0\"", out.string()});
     HWND term = 0;
-    ASSERT_TRUE(XServer::waitFor([&] {
-        for (HWND h : desktop->topLevelWindows())
-            if (desktop->className(h) == "QuiboTerm")
-                term = h;
-        return term != 0;
-    }, 10000));
+    ASSERT_TRUE(XServer::waitFor(
+        [&] {
+            for (HWND h : desktop->topLevelWindows())
+                if (desktop->className(h) == "QuiboTerm")
+                    term = h;
+            return term != 0;
+        },
+        10000));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(desktop->setForeground(term));
     x11::XTestKeyboard keyboard(display);
@@ -131,7 +239,8 @@ TEST_P(X11Test, KeysArriveInATerminalByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(Desktop, X11Test, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& row) {
-                             return row.param ? std::string("WithWindowManager") : std::string("Bare");
+                             return row.param ? std::string("WithWindowManager")
+                                              : std::string("Bare");
                          });
 
 } // namespace

@@ -20,7 +20,8 @@ namespace {
 
 // Starts argv[0] (looked up on PATH when it has no slash) in a session of its
 // own; returns its process id or 0.
-pid_t spawnDetached(const std::vector<std::string>& argv, const std::optional<std::string>& directory) {
+pid_t spawnDetached(const std::vector<std::string>& argv,
+                    const std::optional<std::string>& directory) {
     std::vector<std::string> utf8;
     for (const auto& a : argv)
         utf8.push_back(utf8FromAnsi(a));
@@ -55,7 +56,8 @@ bool onPath(const std::string& program) {
     size_t start = 0;
     while (start <= dirs.size()) {
         size_t end = dirs.find(':', start);
-        std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string dir =
+            dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0)
             return true;
         if (end == std::string::npos)
@@ -69,7 +71,8 @@ bool onPath(const std::string& program) {
 
 int32_t PosixShell::open(const std::string& verb, const std::string& file,
                          const std::optional<std::string>& parameters,
-                         const std::optional<std::string>& directory, int /*showCmd*/, int32_t& process) {
+                         const std::optional<std::string>& directory, int /*showCmd*/,
+                         int32_t& process) {
     namespace fs = std::filesystem;
     process = 0;
     if (file.empty())
@@ -80,7 +83,8 @@ int32_t PosixShell::open(const std::string& verb, const std::string& file,
     fs::path path = utf8FromAnsi(file);
     if (!isLink(file)) {
         if (!fs::exists(path, ec))
-            return path.has_parent_path() && !fs::exists(path.parent_path(), ec) ? SE_ERR_PNF : SE_ERR_FNF;
+            return path.has_parent_path() && !fs::exists(path.parent_path(), ec) ? SE_ERR_PNF
+                                                                                 : SE_ERR_FNF;
         if (verb == "explore" && !fs::is_directory(path, ec))
             return SE_ERR_NOASSOC;
         // A program is started itself, with its parameters as one argument each.

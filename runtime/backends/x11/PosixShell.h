@@ -12,7 +12,8 @@ class PosixShell : public ShellBackend {
 public:
     int32_t open(const std::string& verb, const std::string& file,
                  const std::optional<std::string>& parameters,
-                 const std::optional<std::string>& directory, int showCmd, int32_t& process) override;
+                 const std::optional<std::string>& directory, int showCmd,
+                 int32_t& process) override;
     int32_t start(const std::vector<std::string>& argv, int showCmd) override;
 };
 

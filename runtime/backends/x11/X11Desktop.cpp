@@ -34,6 +34,11 @@ std::vector<HWND> X11Desktop::topLevelWindows() {
     if (!XQueryTree(dpy(), m_display->root(), &rootReturn, &parentReturn, &children, &count))
         return out;
     for (unsigned int i = count; i-- > 0;) {
+        // Menus, tooltips and similar pop-ups bypass any window manager: they
+        // are never a program's top-level window.
+        XWindowAttributes attrs;
+        if (!XGetWindowAttributes(dpy(), children[i], &attrs) || attrs.override_redirect)
+            continue;
         XClassHint hint{};
         if (XGetClassHint(dpy(), children[i], &hint)) {
             out.push_back(static_cast<HWND>(children[i]));
@@ -63,7 +68,9 @@ bool X11Desktop::isVisible(HWND hWnd) {
     return attrs.map_state == IsViewable || isIconic(hWnd);
 }
 
-HWND X11Desktop::parent(HWND hWnd) { return isOwn(hWnd) ? m_own[hWnd].parent : 0; }
+HWND X11Desktop::parent(HWND hWnd) {
+    return isOwn(hWnd) ? m_own[hWnd].parent : 0;
+}
 
 HWND X11Desktop::owner(HWND hWnd) {
     if (isOwn(hWnd))
@@ -133,6 +140,7 @@ HWND X11Desktop::foreground() {
 }
 
 void X11Desktop::activate(Window w) {
+    Time now = m_display->serverTime();
     if (m_display->hasWindowManager()) {
         XEvent e{};
         e.xclient.type = ClientMessage;
@@ -140,11 +148,12 @@ void X11Desktop::activate(Window w) {
         e.xclient.message_type = m_display->atom("_NET_ACTIVE_WINDOW");
         e.xclient.format = 32;
         e.xclient.data.l[0] = kSourcePager;
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(dpy(), m_display->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        e.xclient.data.l[1] = static_cast<long>(now);
+        XSendEvent(dpy(), m_display->root(), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
     } else {
         XMapRaised(dpy(), w);
-        XSetInputFocus(dpy(), w, RevertToParent, CurrentTime);
+        XSetInputFocus(dpy(), w, RevertToParent, now);
     }
     XFlush(dpy());
 }
@@ -182,7 +191,9 @@ bool X11Desktop::setForeground(HWND hWnd) {
     return waitUntilActive(static_cast<Window>(hWnd));
 }
 
-bool X11Desktop::attachThreadInput(ThreadId, ThreadId, bool) { return true; }
+bool X11Desktop::attachThreadInput(ThreadId, ThreadId, bool) {
+    return true;
+}
 
 bool X11Desktop::hasState(Window w, const char* state) const {
     for (unsigned long a : m_display->longs(w, "_NET_WM_STATE", XA_ATOM))
@@ -201,7 +212,8 @@ void X11Desktop::changeState(Window w, bool add, const char* first, const char* 
     e.xclient.data.l[1] = static_cast<long>(m_display->atom(first));
     e.xclient.data.l[2] = second ? static_cast<long>(m_display->atom(second)) : 0;
     e.xclient.data.l[3] = kSourcePager;
-    XSendEvent(dpy(), m_display->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XSendEvent(dpy(), m_display->root(), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &e);
     XFlush(dpy());
 }
 
@@ -217,7 +229,8 @@ bool X11Desktop::isZoomed(HWND hWnd) {
     if (isOwn(hWnd))
         return false;
     auto w = static_cast<Window>(hWnd);
-    return hasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") && hasState(w, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    return hasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+           hasState(w, "_NET_WM_STATE_MAXIMIZED_HORZ");
 }
 
 bool X11Desktop::showWindow(HWND hWnd, int showCmd) {
@@ -244,6 +257,7 @@ bool X11Desktop::showWindow(HWND hWnd, int showCmd) {
             XMapWindow(dpy(), w);
             activate(w);
         } else {
+            XMapWindow(dpy(), w);
             changeState(w, false, "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ");
         }
         break;
@@ -253,7 +267,8 @@ bool X11Desktop::showWindow(HWND hWnd, int showCmd) {
     return wasVisible;
 }
 
-bool X11Desktop::setWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, uint32_t flags) {
+bool X11Desktop::setWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
+                              uint32_t flags) {
     if (isOwn(hWnd) || !isWindow(hWnd))
         return false;
     auto w = static_cast<Window>(hWnd);
@@ -279,7 +294,9 @@ bool X11Desktop::windowPlacement(HWND hWnd, WINDOWPLACEMENT& placement) {
     int x = 0, y = 0;
     Window child = 0;
     XTranslateCoordinates(dpy(), w, m_display->root(), 0, 0, &x, &y, &child);
-    placement.showCmd = isIconic(hWnd) ? SW_SHOWMINIMIZED : isZoomed(hWnd) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    placement.showCmd = isIconic(hWnd)   ? SW_SHOWMINIMIZED
+                        : isZoomed(hWnd) ? SW_SHOWMAXIMIZED
+                                         : SW_SHOWNORMAL;
     placement.rcNormalPosition = RECT{x, y, x + attrs.width, y + attrs.height};
     return true;
 }
@@ -298,7 +315,9 @@ void X11Desktop::updateOwnWindow(HWND hWnd, const std::string& title, bool visib
     }
 }
 
-void X11Desktop::destroyOwnWindow(HWND hWnd) { m_own.erase(hWnd); }
+void X11Desktop::destroyOwnWindow(HWND hWnd) {
+    m_own.erase(hWnd);
+}
 
 int32_t X11Desktop::sendMessage(HWND hWnd, uint32_t msg, intptr_t wParam, const Variant& lParam) {
     auto it = m_own.find(hWnd);

@@ -52,7 +52,8 @@ unsigned long keysymOf(const Key& key) {
     case NamedKey::Multiply: return XK_KP_Multiply;
     case NamedKey::Divide: return XK_KP_Divide;
     default:
-        return XK_F1 + static_cast<unsigned long>(static_cast<int>(key.named) - static_cast<int>(NamedKey::F1));
+        return XK_F1 + static_cast<unsigned long>(static_cast<int>(key.named) -
+                                                  static_cast<int>(NamedKey::F1));
     }
 }
 
@@ -94,7 +95,8 @@ private:
         int minCode = 0, maxCode = 0;
         XDisplayKeycodes(m_d, &minCode, &maxCode);
         int perCode = 0;
-        KeySym* map = XGetKeyboardMapping(m_d, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+        KeySym* map = XGetKeyboardMapping(m_d, static_cast<KeyCode>(minCode), maxCode - minCode + 1,
+                                          &perCode);
         KeyCode spare = 0;
         for (int code = maxCode; code >= minCode && !spare; --code) {
             bool empty = true;
@@ -108,7 +110,8 @@ private:
         }
         XFree(map);
         if (!spare)
-            raiseError(kInvalidProcedureCall, {}, "No keycode is free to type a character the layout lacks");
+            raiseError(kInvalidProcedureCall, {},
+                       "No keycode is free to type a character the layout lacks");
         KeySym both[2] = {sym, sym};
         XChangeKeyboardMapping(m_d, spare, 2, both, 1);
         XSync(m_d, False);
