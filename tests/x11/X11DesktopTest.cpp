@@ -4,7 +4,10 @@
 #include "runtime/backends/x11/X11Desktop.h"
 #include "runtime/backends/x11/XTestKeyboard.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <cstring>
 #include <filesystem>
@@ -203,44 +206,99 @@ TEST_P(X11Test, RestoresAMinimisedWindow) {
     EXPECT_TRUE(desktop->setForeground(static_cast<HWND>(a)));
 }
 
-TEST_P(X11Test, KeysArriveInATerminalByteForByte) {
-    if (std::system("command -v xterm >/dev/null") != 0)
-        GTEST_SKIP() << "xterm is not installed";
-    auto dir = std::filesystem::temp_directory_path() / ("quibo-keys-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    auto out = dir / "typed.txt";
-    server->client({"xterm", "-class", "QuiboTerm", "-title", "typing", "-u8", "-e", "sh", "-c",
-                    "stty -echo; cat > \"$0\"", out.string()});
-    HWND term = 0;
-    ASSERT_TRUE(XServer::waitFor(
-        [&] {
-            for (HWND h : desktop->topLevelWindows())
-                if (desktop->className(h) == "QuiboTerm")
-                    term = h;
-            return term != 0;
-        },
-        10000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_TRUE(desktop->setForeground(term));
+// An xterm in the foreground whose keys go to a file, byte for byte.
+class TypingTest : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (std::system("command -v xterm >/dev/null") != 0)
+            GTEST_SKIP() << "xterm is not installed";
+        dir = std::filesystem::temp_directory_path() / ("quibo-keys-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        out = dir / "typed.txt";
+    }
+    void TearDown() override {
+        if (!dir.empty())
+            std::filesystem::remove_all(dir);
+    }
+    void startTerminal() {
+        server->client({"xterm", "-class", "QuiboTerm", "-title", "typing", "-u8", "-e", "sh", "-c",
+                        "stty -echo; cat > \"$0\"", out.string()});
+        HWND term = 0;
+        ASSERT_TRUE(XServer::waitFor(
+            [&] {
+                for (HWND h : desktop->topLevelWindows())
+                    if (desktop->className(h) == "QuiboTerm")
+                        term = h;
+                return term != 0;
+            },
+            10000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_TRUE(desktop->setForeground(term));
+    }
+    std::string typed(const std::string& expected) {
+        std::string got;
+        XServer::waitFor([&] {
+            std::ifstream in(out, std::ios::binary);
+            got.assign(std::istreambuf_iterator<char>(in), {});
+            return got == expected;
+        });
+        return got;
+    }
+    bool isDown(KeySym sym) {
+        char keys[32];
+        XQueryKeymap(d(), keys);
+        KeyCode code = XKeysymToKeycode(d(), sym);
+        return (keys[code / 8] & (1 << (code % 8))) != 0;
+    }
+    std::filesystem::path dir, out;
+};
+
+TEST_P(TypingTest, KeysArriveInATerminalByteForByte) {
+    startTerminal();
     x11::XTestKeyboard keyboard(display);
     // Ctrl+U erases the line typed so far; the e acute is not on the
     // server's US layout, so it is typed through a borrowed keycode.
     keyboard.type(parseKeyString("aB1!+x{ENTER}{F5}~gone^ukept \xE9~"), true);
-    std::string expected = "aB1!X\n\x1b[15~\nkept \xC3\xA9\n";
-    std::string got;
-    XServer::waitFor([&] {
-        std::ifstream in(out, std::ios::binary);
-        got.assign(std::istreambuf_iterator<char>(in), {});
-        return got == expected;
-    });
-    EXPECT_EQ(got, expected);
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(typed("aB1!X\n\x1b[15~\nkept \xC3\xA9\n"), "aB1!X\n\x1b[15~\nkept \xC3\xA9\n");
+    // The borrowed keycode is given back.
+    EXPECT_EQ(XKeysymToKeycode(d(), XK_eacute), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Desktop, X11Test, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& row) {
-                             return row.param ? std::string("WithWindowManager")
-                                              : std::string("Bare");
-                         });
+TEST_P(TypingTest, AShiftTheUserHoldsIsLiftedForTheTypingAndHeldAgainAfter) {
+    startTerminal();
+    KeyCode shift = XKeysymToKeycode(d(), XK_Shift_L);
+    XTestFakeKeyEvent(d(), shift, True, CurrentTime);
+    XSync(d(), False);
+    x11::XTestKeyboard keyboard(display);
+    keyboard.type(parseKeyString("ab1~"), true);
+    EXPECT_TRUE(isDown(XK_Shift_L));
+    XTestFakeKeyEvent(d(), shift, False, CurrentTime);
+    XSync(d(), False);
+    EXPECT_EQ(typed("ab1\n"), "ab1\n");
+}
+
+TEST_P(TypingTest, CharactersComeFromTheActiveGroupOfTheLayoutWithAltGr) {
+    if (std::system("command -v setxkbmap >/dev/null") != 0)
+        GTEST_SKIP() << "setxkbmap is not installed";
+    ASSERT_EQ(std::system("setxkbmap -layout us,de"), 0);
+    XkbLockGroup(d(), XkbUseCoreKbd, 1);
+    XSync(d(), False);
+    startTerminal();
+    x11::XTestKeyboard keyboard(display);
+    // On the German layout y and z trade places, @ is AltGr+Q and the a
+    // umlaut has a key of its own.
+    keyboard.type(parseKeyString("zy@\xE4{[}{ENTER}"), true);
+    EXPECT_EQ(typed("zy@\xC3\xA4[\n"), "zy@\xC3\xA4[\n");
+    EXPECT_FALSE(isDown(XK_ISO_Level3_Shift));
+}
+
+std::string serverName(const testing::TestParamInfo<bool>& row) {
+    return row.param ? "WithWindowManager" : "Bare";
+}
+INSTANTIATE_TEST_SUITE_P(Desktop, X11Test, testing::Values(false, true), serverName);
+INSTANTIATE_TEST_SUITE_P(Keys, TypingTest, testing::Values(false, true), serverName);
 
 } // namespace

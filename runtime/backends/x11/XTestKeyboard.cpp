@@ -67,18 +67,27 @@ struct Stroke {
 
 class Typist {
 public:
-    explicit Typist(Display* d) : m_d(d) {}
-    ~Typist() { restoreSpares(); }
+    explicit Typist(Display* d)
+        : m_d(d), m_xkb(XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd)) {}
+    ~Typist() {
+        restoreSpares();
+        if (m_xkb)
+            XkbFreeKeyboard(m_xkb, 0, True);
+    }
+    Typist(const Typist&) = delete;
+    Typist& operator=(const Typist&) = delete;
 
-    // Where the current layout has the keysym; a spare keycode when nowhere.
-    Stroke strokeFor(KeySym sym) {
-        KeyCode code = XKeysymToKeycode(m_d, sym);
-        if (code != 0) {
-            for (int level = 0; level < 4; ++level)
-                if (XkbKeycodeToKeysym(m_d, code, 0, level) == sym)
-                    return Stroke{code, (level & 1) != 0, (level & 2) != 0};
-            return Stroke{code, false, false};
-        }
+    // Where the current layout group has the keysym, at the lowest level the
+    // level keys reach (AltGr only where the layout has one); a spare
+    // keycode when nowhere.
+    Stroke strokeFor(KeySym sym, unsigned group, bool hasAltGr) {
+        int minCode = 0, maxCode = 0;
+        XDisplayKeycodes(m_d, &minCode, &maxCode);
+        for (int level = 0; level < (hasAltGr ? 4 : 2); ++level)
+            for (int code = minCode; code <= maxCode; ++code)
+                if (XkbKeycodeToKeysym(m_d, static_cast<KeyCode>(code), groupOf(code, group),
+                                       level) == sym)
+                    return Stroke{static_cast<KeyCode>(code), (level & 1) != 0, (level & 2) != 0};
         return Stroke{bindSpare(sym), false, false};
     }
 
@@ -88,6 +97,14 @@ public:
     }
 
 private:
+    // A key with fewer groups than the layout wraps the group, as the server does.
+    unsigned groupOf(int code, unsigned group) const {
+        if (!m_xkb || code < m_xkb->min_key_code || code > m_xkb->max_key_code)
+            return 0;
+        int groups = XkbKeyNumGroups(m_xkb, code);
+        return groups > 0 ? group % static_cast<unsigned>(groups) : 0;
+    }
+
     KeyCode bindSpare(KeySym sym) {
         auto known = m_spares.find(sym);
         if (known != m_spares.end())
@@ -129,6 +146,7 @@ private:
     }
 
     Display* m_d;
+    XkbDescPtr m_xkb;
     std::map<KeySym, KeyCode> m_spares;
 };
 
@@ -157,17 +175,24 @@ XTestKeyboard::XTestKeyboard(std::shared_ptr<XDisplay> display) : m_display(std:
 void XTestKeyboard::type(const std::vector<KeyEvent>& events, bool wait) {
     Display* d = m_display->get();
     Typist typist(d);
+    KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    KeyCode altGr = XKeysymToKeycode(d, XK_ISO_Level3_Shift);
+    XkbStateRec state{};
+    XkbGetState(d, XkbUseCoreKbd, &state);
+    // Every key is found (or bound) before the first goes down, so a string
+    // that cannot be typed leaves no key pressed.
+    std::vector<Stroke> strokes;
+    for (const KeyEvent& e : events)
+        strokes.push_back(typist.strokeFor(keysymOf(e.key), state.group, altGr != 0));
     std::vector<KeyCode> held = heldModifiers(d);
     for (KeyCode code : held)
         typist.key(code, false);
-    KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
-    KeyCode altGr = XKeysymToKeycode(d, XK_ISO_Level3_Shift);
     int shiftHeld = 0; // by the string itself
-    for (const KeyEvent& e : events) {
-        KeySym sym = keysymOf(e.key);
+    for (size_t i = 0; i < events.size(); ++i) {
+        const KeyEvent& e = events[i];
         if (e.key.named == NamedKey::Shift)
             shiftHeld += e.down ? 1 : -1;
-        Stroke s = typist.strokeFor(sym);
+        const Stroke& s = strokes[i];
         bool addShift = e.down && s.shift && shiftHeld == 0;
         if (addShift)
             typist.key(shift, true);
