@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace rt;
 
@@ -20,7 +20,8 @@ protected:
         dir = std::filesystem::temp_directory_path() / ("quibo shell " + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
         program = dir / "echo args";
-        std::ofstream(program) << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n";
+        std::ofstream(program) << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"$(dirname "
+                                  "\"$0\")/args.txt\"\n";
         chmod(program.c_str(), 0755);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
@@ -47,13 +48,68 @@ TEST_F(PosixShellTest, StartsAProgramFromAPathWithBlanksAndPassesHostileArgument
 
 TEST_F(PosixShellTest, OpeningReportsTheShellsErrorValues) {
     int32_t process = 0;
-    EXPECT_EQ(shell.open("open", (dir / "none.txt").string(), std::nullopt, std::nullopt, 1, process), SE_ERR_FNF);
-    EXPECT_EQ(shell.open("open", (dir / "no" / "x").string(), std::nullopt, std::nullopt, 1, process), SE_ERR_PNF);
-    EXPECT_EQ(shell.open("explore", program.string(), std::nullopt, std::nullopt, 1, process), SE_ERR_NOASSOC);
-    EXPECT_GT(shell.open("open", program.string(), std::string("one \"two three\""), std::nullopt, 1, process), 32);
+    EXPECT_EQ(
+        shell.open("open", (dir / "none.txt").string(), std::nullopt, std::nullopt, 1, process),
+        SE_ERR_FNF);
+    EXPECT_EQ(
+        shell.open("open", (dir / "no" / "x").string(), std::nullopt, std::nullopt, 1, process),
+        SE_ERR_PNF);
+    EXPECT_EQ(shell.open("explore", program.string(), std::nullopt, std::nullopt, 1, process),
+              SE_ERR_NOASSOC);
+    EXPECT_GT(shell.open("open", program.string(), std::string("one \"two three\""), std::nullopt,
+                         1, process),
+              32);
     EXPECT_GT(process, 0);
     EXPECT_EQ(argsWritten(), "one\ntwo three\n");
     EXPECT_THROW(shell.start({(dir / "missing").string()}, 1), RuntimeError);
+}
+
+// A program whose own path holds what a command interpreter would act on is
+// still one file to start, from a command line and from an open.
+TEST_F(PosixShellTest, AProgramPathWithInterpreterSyntaxIsOneArgument) {
+    const char* names[] = {"a;touch pwned", "$(touch pwned)", "`touch pwned`", "x && touch pwned",
+                           "it's"};
+    rt::setShell(std::make_shared<x11::PosixShell>());
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        std::filesystem::path hostile = dir / name;
+        std::filesystem::copy_file(program, hostile);
+        std::filesystem::remove(dir / "args.txt");
+        EXPECT_GT(rt::Shell("\"" + hostile.string() + "\" one"), 0);
+        EXPECT_EQ(argsWritten(), "one\n");
+        std::filesystem::remove(dir / "args.txt");
+        int32_t process = 0;
+        EXPECT_GT(
+            shell.open("open", hostile.string(), std::string("two"), std::nullopt, 1, process), 32);
+        EXPECT_EQ(argsWritten(), "two\n");
+        std::filesystem::remove(hostile);
+    }
+    rt::setShell(nullptr);
+    EXPECT_FALSE(std::filesystem::exists("pwned"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));
+}
+
+TEST_F(PosixShellTest, OpeningABareNameStartsTheProgramOfTheCurrentFolder) {
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    int32_t process = 0;
+    int32_t result = shell.open("open", "echo args", std::string("here"), std::nullopt, 1, process);
+    std::filesystem::current_path(previous);
+    EXPECT_GT(result, 32);
+    EXPECT_EQ(argsWritten(), "here\n");
+}
+
+TEST_F(PosixShellTest, ADocumentNothingCanOpenReportsNoAssociation) {
+    std::ofstream(dir / "notes.txt") << "text";
+    const char* path = std::getenv("PATH");
+    std::string saved = path ? path : "";
+    setenv("PATH", dir.c_str(), 1); // no opener on it
+    int32_t process = 0;
+    int32_t result =
+        shell.open("open", (dir / "notes.txt").string(), std::nullopt, std::nullopt, 1, process);
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_EQ(result, SE_ERR_NOASSOC);
+    EXPECT_EQ(process, 0);
 }
 
 } // namespace

@@ -89,7 +89,8 @@ int32_t PosixShell::open(const std::string& verb, const std::string& file,
             return SE_ERR_NOASSOC;
         // A program is started itself, with its parameters as one argument each.
         if (verb == "open" && fs::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0) {
-            std::vector<std::string> argv{file};
+            // A bare name here is a file of the current folder, never one found on PATH.
+            std::vector<std::string> argv{file.find('/') == std::string::npos ? "./" + file : file};
             if (parameters && !parameters->empty())
                 for (const auto& p : splitCommandLine(*parameters))
                     argv.push_back(p);
