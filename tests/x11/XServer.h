@@ -23,14 +23,23 @@ public:
                 continue;
             std::string name = ":" + std::to_string(n);
             m_server = spawn({"Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-            for (int i = 0; i < 100 && !m_display; ++i) {
+            for (int i = 0; i < 100 && !m_display && running(m_server); ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 m_display = XOpenDisplay(name.c_str());
             }
-            if (m_display)
+            // A server of another test run that took the number first answers
+            // too; ours has then given up, and the next number is tried.
+            if (m_display && !running(m_server)) {
+                XCloseDisplay(m_display);
+                m_display = nullptr;
+            }
+            if (m_display) {
                 m_name = name;
-            else
-                stop(m_server);
+            } else {
+                if (running(m_server)) // an exited one is reaped already
+                    stop(m_server);
+                m_server = 0;
+            }
         }
         if (!m_display)
             return;
@@ -61,8 +70,7 @@ public:
         return p;
     }
 
-    template <class Pred>
-    static bool waitFor(Pred pred, int ms = 5000) {
+    template <class Pred> static bool waitFor(Pred pred, int ms = 5000) {
         for (int waited = 0; waited < ms; waited += 20) {
             if (pred())
                 return true;
@@ -78,9 +86,10 @@ private:
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        bool found = XGetWindowProperty(m_display, DefaultRootWindow(m_display), check, 0, 1, False,
-                                        AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-                     count > 0;
+        bool found =
+            XGetWindowProperty(m_display, DefaultRootWindow(m_display), check, 0, 1, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            count > 0;
         if (data)
             XFree(data);
         return found;
@@ -97,6 +106,7 @@ private:
         }
         return p;
     }
+    static bool running(pid_t p) { return waitpid(p, nullptr, WNOHANG) == 0; }
     static void stop(pid_t p) {
         if (p <= 0)
             return;
