@@ -176,6 +176,21 @@ TEST_P(X11Test, ActivatesAWindowAndReportsOneThatRefusesFocus) {
     EXPECT_EQ(desktop->foreground(), static_cast<HWND>(a));
 }
 
+TEST_P(X11Test, WithoutAWindowManagerTheFocusInsideAWindowNamesItsTopLevelWindow) {
+    if (GetParam())
+        GTEST_SKIP() << "the window manager names the active window itself";
+    Window a = makeWindow(d(), "QuiboA", "first");
+    Window inner = XCreateSimpleWindow(d(), a, 5, 5, 20, 20, 0, 0, 0);
+    XMapWindow(d(), inner);
+    XSync(d(), False);
+    XSetInputFocus(d(), inner, RevertToParent, CurrentTime);
+    XSync(d(), False);
+    EXPECT_EQ(desktop->foreground(), static_cast<HWND>(a));
+    XSetInputFocus(d(), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(d(), False);
+    EXPECT_EQ(desktop->foreground(), 0);
+}
+
 TEST_P(X11Test, ActivatingAMinimisedWindowBringsItBack) {
     if (!GetParam())
         GTEST_SKIP() << "minimising needs a window manager";

@@ -117,15 +117,21 @@ ThreadId X11Desktop::threadOf(HWND hWnd) {
 HWND X11Desktop::foreground() {
     if (m_display->hasWindowManager()) {
         auto active = m_display->longs(m_display->root(), "_NET_ACTIVE_WINDOW", XA_WINDOW);
-        return active.empty() ? 0 : static_cast<HWND>(active[0]);
+        if (!active.empty())
+            return static_cast<HWND>(active[0]);
     }
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(dpy(), &focus, &revert);
     if (focus == None || focus == PointerRoot)
         return 0;
-    // The focus may sit on a child: report the top-level window.
+    // The focus may sit on a child of the client, and the client inside a
+    // frame: the client is the window that carries WM_STATE, else the
+    // child of the root.
+    Atom wmState = m_display->atom("WM_STATE");
     while (true) {
+        if (!m_display->longs(focus, "WM_STATE", wmState).empty())
+            return static_cast<HWND>(focus);
         Window rootReturn = 0, parentReturn = 0;
         Window* children = nullptr;
         unsigned int count = 0;
