@@ -119,9 +119,15 @@ protected:
                 userAction([c] { UserInput::click(*c); });
             return m_press && me.button() == Qt::LeftButton;
         }
-        case QEvent::MouseButtonDblClick:
-            userAction([c] { UserInput::dblClick(*c); });
+        case QEvent::MouseButtonDblClick: {
+            // The second press of a double click: a list line is picked first.
+            auto& me = static_cast<QMouseEvent&>(*event);
+            if (m_press && me.button() == Qt::LeftButton)
+                m_press(me);
+            if (attached())
+                userAction([c] { UserInput::dblClick(*c); });
             return m_press != nullptr;
+        }
         case QEvent::KeyPress: {
             auto& ke = static_cast<QKeyEvent&>(*event);
             int code = keyCodeFromQt(ke.key());
@@ -163,13 +169,12 @@ Binding& bindView(Control& control, QWidget& widget, FormWindow& window,
 // Takes the caret and selection of the edit into the text box, as the
 // place the next typing replaces.
 void takeSelection(TextBox& box, const QLineEdit& edit) {
-    if (edit.hasSelectedText()) {
-        box.setSelStart(edit.selectionStart());
-        box.setSelLength(static_cast<int>(edit.selectedText().size()));
-    } else {
-        box.setSelStart(edit.cursorPosition());
-        box.setSelLength(0);
-    }
+    // Read both first: each setter refreshes the edit from the model.
+    bool selected = edit.hasSelectedText();
+    int start = selected ? edit.selectionStart() : edit.cursorPosition();
+    int length = selected ? static_cast<int>(edit.selectedText().size()) : 0;
+    box.setSelStart(start);
+    box.setSelLength(length);
 }
 
 bool typeInto(TextBox& box, QLineEdit& edit, const QKeyEvent& ke) {
