@@ -52,7 +52,8 @@ FormWindow* QtFormsHost::window(const Form& form) const {
 }
 
 void QtFormsHost::formChanged(Form& form) {
-    if (form.Loaded())
+    // A hidden form reports no unload, so only shown forms are counted.
+    if (form.Loaded() && form.Visible())
         m_loaded.insert(&form);
     else
         m_loaded.erase(&form);

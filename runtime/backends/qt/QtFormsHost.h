@@ -27,9 +27,9 @@ public:
     // Deletes every window; their forms are left as they are.
     void closeAll();
     FormWindow* window(const Form& form) const;
-    // Whether a form this host saw loaded is still loaded.
+    // Whether a loaded form is showing.
     bool anyLoaded() const { return !m_loaded.empty(); }
-    // Quits Qt's main loop when the last loaded form is unloaded.
+    // Quits Qt's main loop when the last shown form is unloaded or hidden.
     void setQuitWhenNoForms(bool quit) { m_quitWhenNoForms = quit; }
 
 private:

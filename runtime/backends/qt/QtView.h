@@ -14,7 +14,8 @@ namespace rt::qt {
 // host, wakes the Qt loop for work other threads post and drives the forms
 // timers from the real clock.
 void installQtView(int& argc, char** argv);
-// Runs until the last loaded form is unloaded; returns at once when none is.
+// Runs until no loaded form is showing any more (the last one was unloaded
+// or hidden); returns at once when none is showing.
 int runEventLoop();
 // Removes the windows and the view, and the application object the view
 // created; call before the program returns from main.
