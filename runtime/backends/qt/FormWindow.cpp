@@ -41,6 +41,16 @@ FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) 
     refresh();
 }
 
+FormWindow::~FormWindow() {
+    // The control views ask their window for its form while they go; they
+    // must go while this is still a FormWindow, not a half-destroyed QWidget.
+    m_form = nullptr;
+    delete m_menuBar;
+    m_menuBar = nullptr;
+    delete m_client;
+    m_client = nullptr;
+}
+
 void FormWindow::detach() {
     m_form = nullptr;
 }
@@ -118,6 +128,8 @@ void FormWindow::refresh() {
 }
 
 void FormWindow::layoutClient() {
+    if (!m_client)
+        return;
     int menuHeight = 0;
     if (m_menuBar) {
         menuHeight = m_menuBar->sizeHint().height();

@@ -21,6 +21,7 @@ namespace rt::qt {
 class FormWindow : public QWidget {
 public:
     explicit FormWindow(Form& form);
+    ~FormWindow() override;
     // nullptr once the form was hidden: late events then do nothing.
     Form* form() const { return m_form; }
     void detach();
