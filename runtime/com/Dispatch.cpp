@@ -49,24 +49,28 @@ DispId TableDispatch::GetIDOfName(std::string_view name) const {
     return m->id;
 }
 
-Variant TableDispatch::Invoke(DispId id, InvokeKind kind, std::span<const Variant> args) {
-    const Member* m = table().find(id);
-    if (!m)
+Variant invokeMember(const Member* member, Dispatch& self, InvokeKind kind,
+                     std::span<const Variant> args) {
+    if (!member)
         raiseError(kObjectDoesNotSupport);
     switch (kind) {
     case InvokeKind::Method:
     case InvokeKind::PropertyGet:
-        if (!m->get)
+        if (!member->get)
             raiseError(kObjectDoesNotSupport);
-        return m->get(*this, args);
+        return member->get(self, args);
     case InvokeKind::PropertyPut:
     case InvokeKind::PropertyPutRef:
-        if (!m->put || args.empty())
+        if (!member->put || args.empty())
             raiseError(kObjectDoesNotSupport);
-        m->put(*this, args);
+        member->put(self, args);
         return {};
     }
     raiseError(kObjectDoesNotSupport);
+}
+
+Variant TableDispatch::Invoke(DispId id, InvokeKind kind, std::span<const Variant> args) {
+    return invokeMember(table().find(id), *this, kind, args);
 }
 
 } // namespace rt

@@ -105,6 +105,11 @@ Member property(std::string name, DispId id, Get getter, Set setter, Convert con
                   }};
 }
 
+// Calls a table's member on `self` as Invoke does; 438 for no member or a
+// kind it lacks.
+Variant invokeMember(const Member* member, Dispatch& self, InvokeKind kind,
+                     std::span<const Variant> args);
+
 // Base for classes described by a MemberTable: T supplies
 // `static const MemberTable& memberTable()`.
 class TableDispatch : public Dispatch {

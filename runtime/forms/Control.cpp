@@ -11,6 +11,9 @@ Control::Control(Form& form, std::string name) : m_form(form), m_name(std::move(
 }
 
 Control::~Control() {
+    for (Control* c : m_form.Controls())
+        if (c->m_container == this)
+            c->m_container = nullptr;
     UserInput::forget(*this);
     m_form.unregisterControl(this);
 }
@@ -24,6 +27,19 @@ void Control::Move(float left, float top, float width, float height) {
     m_top = top;
     m_width = width;
     m_height = height;
+    Changed.raise();
+}
+
+void Control::setContainer(Control* container) {
+    // A control cannot sit inside itself or inside one of its own contents.
+    for (Control* c = container; c; c = c->Container())
+        if (c == this)
+            raiseError(kInvalidPropertyValue);
+    if (container && &container->parentForm() != &m_form)
+        raiseError(kInvalidPropertyValue);
+    if (container == m_container)
+        return;
+    m_container = container;
     Changed.raise();
 }
 

@@ -59,6 +59,11 @@ public:
     const std::string& Tag() const { return m_tag; }
     void setTag(std::string v) { m_tag = std::move(v); }
     rt::Font& Font() const { return *m_font; }
+    // The control this one sits inside (a library's container control);
+    // null for one placed on the form itself. Geometry stays in twips.
+    Control* Container() const { return m_container; }
+    void setContainer(Control* container);
+
     // A window handle of its own; 0 for controls without one.
     virtual HWND hWnd() const { return 0; }
 
@@ -91,8 +96,16 @@ public:
 protected:
     const MemberTable& table() const override { return memberTable(); }
 
+    // What the form tells its controls: it is loading (before its load
+    // handler), it was shown, it was unloaded.
+    friend class Form;
+    virtual void formLoading() {}
+    virtual void formShown() {}
+    virtual void formUnloaded() {}
+
 private:
     Form& m_form;
+    Control* m_container = nullptr;
     std::string m_name;
     float m_left = 0, m_top = 0, m_width = 1215, m_height = 495;
     bool m_visible = true;

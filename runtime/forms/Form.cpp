@@ -77,6 +77,8 @@ void Form::Show(int modal) {
     if (!m_visible) {
         m_visible = true;
         syncWindow();
+        for (Control* c : std::vector<Control*>(m_controls))
+            c->formShown();
     }
     if (modal == vbModal) {
         ModalScope scope(*this);
@@ -147,6 +149,8 @@ Control* Form::control(const std::string& name) const {
 
 void Form::runLoad() {
     m_loaded = true;
+    for (Control* c : std::vector<Control*>(m_controls))
+        c->formLoading();
     Form_Load();
 }
 
@@ -158,6 +162,8 @@ bool Form::runUnload() {
     m_loaded = false;
     m_activeControl = nullptr;
     Hide();
+    for (Control* c : std::vector<Control*>(m_controls))
+        c->formUnloaded();
     return true;
 }
 
