@@ -1,0 +1,11 @@
+#pragma once
+// The library's public classes as its component server makes them.
+
+#include "runtime/com/Dispatch.h"
+
+namespace tlvFormControls {
+
+rt::DispatchPtr newFormLocator();
+rt::DispatchPtr newStretchContainer();
+
+} // namespace tlvFormControls

@@ -1,0 +1,22 @@
+// The component library's classes and its four exported entry points.
+
+#include "FormLocation/Classes.h"
+#include "runtime/com/ComponentServer.h"
+
+namespace {
+
+void anchor() {}
+
+rt::ComponentServer& server() {
+    static rt::ComponentServer s(
+        {{"tlvFormControls.FormLocator", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E001}",
+          "tlvFormControls.FormLocator", tlvFormControls::newFormLocator},
+         {"tlvFormControls.StretchContainer", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E002}",
+          "tlvFormControls.StretchContainer", tlvFormControls::newStretchContainer}},
+        reinterpret_cast<const void*>(&anchor));
+    return s;
+}
+
+} // namespace
+
+QUIBO_COMPONENT_LIBRARY(server)
