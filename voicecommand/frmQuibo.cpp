@@ -1,6 +1,5 @@
 #include "voicecommand/frmQuibo.h"
 
-#include "runtime/com/ComponentRegistry.h"
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
@@ -35,6 +34,8 @@ frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
     cmdConfigure.Move(120, 120, 1215, 375);
     VUMeter.Move(1455, 165, 2745, 285);
     stbVCmd.Move(0, 600, ScaleWidth(), 360);
+    // Past the right edge of the client area: it has nothing to show.
+    flocQuibo.Move(4320, 0, 600, 600);
     DirectSR1 = std::make_shared<rt::speech::SpeechRecogniser>();
     DirectSR1->advise([this](rt::DispId event, std::span<const rt::Variant> args) {
         onRecogniserEvent(event, args);
@@ -75,11 +76,8 @@ void frmQuibo::Form_Load() {
     // Window placement is the layout library's; without it the program still
     // works, at the window's design position.
     try {
-        flocQuibo = rt::CreateObject("tlvFormControls.FormLocator");
-        flocQuibo->let("RegistryKey", rt::Variant("Software\\frmQuibo\\Position"));
-        flocQuibo->Invoke(kRestoreLocation, rt::InvokeKind::Method, {});
+        flocQuibo.Invoke(kRestoreLocation, rt::InvokeKind::Method, {});
     } catch (const rt::RuntimeError& e) {
-        flocQuibo.reset();
         showProblem(e.description());
     }
     m_CApp->FillVACListBox();
@@ -148,10 +146,7 @@ void frmQuibo::cmdConfigure_Click() {
 }
 
 void frmQuibo::Form_Unload(int& /*cancel*/) {
-    rt::skipFailure([&] {
-        if (flocQuibo)
-            flocQuibo->Invoke(kSaveLocation, rt::InvokeKind::Method, {});
-    });
+    rt::skipFailure([&] { flocQuibo.Invoke(kSaveLocation, rt::InvokeKind::Method, {}); });
     rt::skipFailure([&] { m_CFile.reset(); });
     rt::skipFailure([&] { m_CVocab.reset(); });
     rt::skipFailure([&] { m_CApp.reset(); });

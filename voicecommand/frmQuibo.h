@@ -11,6 +11,7 @@
 #include "runtime/forms/Form.h"
 #include "runtime/forms/ProgressBar.h"
 #include "runtime/forms/StatusBar.h"
+#include "runtime/forms/UserControl.h"
 #include "runtime/speech/SpeechRecogniser.h"
 
 class CApp;
@@ -27,8 +28,10 @@ public:
     rt::StatusBar stbVCmd{*this, "stbVCmd", 2};
     // The recogniser, called late bound by dispatch identifier.
     std::shared_ptr<rt::speech::SpeechRecogniser> DirectSR1;
-    // Keeps the window's placement; null when the layout library is missing.
-    rt::DispatchPtr flocQuibo;
+    // Keeps the window's placement; without the layout library it has no
+    // object and the window opens at its design position.
+    rt::ControlSite flocQuibo{*this, "flocQuibo", "tlvFormControls.FormLocator",
+                              rt::PropertyBag::fromText(R"(RegistryKey = "Software\frmQuibo\Position")")};
 
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
