@@ -78,6 +78,10 @@ public:
     Control* control(const std::string& name) const;
     Control* ActiveControl() const { return m_activeControl; }
     void setActiveControl(Control* control);
+    // The form this one is shown inside (a property page in its frame); it
+    // takes input whenever that form does. Null for a top-level form.
+    Form* hostForm() const { return m_hostForm; }
+    void setHostForm(Form* host) { m_hostForm = host; }
 
     // Handlers a deliverable's form overrides.
     virtual void Form_Load() {}
@@ -113,6 +117,7 @@ private:
     bool m_loaded = false;
     std::vector<Control*> m_controls;
     Control* m_activeControl = nullptr;
+    Form* m_hostForm = nullptr;
     std::function<void()> m_release;
     std::shared_ptr<rt::Font> m_font = std::make_shared<rt::Font>();
 };

@@ -35,6 +35,10 @@ UserInput::Action::~Action() {
 void UserInput::checkReachable(const Form& form) {
     if (!form.Loaded() || !form.Visible())
         fail("form " + form.Name() + " is not showing");
+    if (const Form* host = form.hostForm()) {
+        checkReachable(*host);
+        return;
+    }
     Form* modal = topModalForm();
     if (modal && modal != &form)
         fail("form " + form.Name() + " is behind the modal form " + modal->Name());
@@ -144,6 +148,9 @@ void UserInput::slide(Slider& slider, int value) {
 void UserInput::closeForm(Form& form) {
     Action action;
     checkReachable(form);
+    if (form.hostForm())
+        fail("form " + form.Name() + " sits inside " + form.hostForm()->Name() +
+             " and has no close box");
     form.Unload();
 }
 
