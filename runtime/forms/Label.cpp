@@ -19,12 +19,21 @@ void Label::setAlignment(int alignment) {
     Changed.raise();
 }
 
+void Label::setForeColor(int32_t color) {
+    if (color == m_foreColor)
+        return;
+    m_foreColor = color;
+    Changed.raise();
+}
+
 const MemberTable& Label::memberTable() {
     static const MemberTable table(
         {
             property<Label>("Caption", 101, &Label::Caption, &Label::setCaption,
                             &Variant::toString),
             property<Label>("Alignment", 102, &Label::Alignment, &Label::setAlignment,
+                            &Variant::toLong),
+            property<Label>("ForeColor", 103, &Label::ForeColor, &Label::setForeColor,
                             &Variant::toLong),
         },
         &Control::memberTable());

@@ -17,6 +17,9 @@ public:
     void setCaption(std::string caption);
     int Alignment() const { return m_alignment; }
     void setAlignment(int alignment);
+    // A colour value; the default is the system's button text colour.
+    int32_t ForeColor() const { return m_foreColor; }
+    void setForeColor(int32_t color);
 
     static const MemberTable& memberTable();
 
@@ -26,6 +29,7 @@ protected:
 private:
     std::string m_caption;
     int m_alignment = vbLeftJustify;
+    int32_t m_foreColor = static_cast<int32_t>(0x80000012);
 };
 
 } // namespace rt

@@ -6,6 +6,7 @@
 
 #include "runtime/forms/CheckBox.h"
 #include "runtime/forms/ComboBox.h"
+#include "runtime/forms/Label.h"
 #include "runtime/forms/TextBox.h"
 #include "runtime/forms/UserInput.h"
 #include "tests/forms/FormsFixture.h"
@@ -117,6 +118,17 @@ TEST_F(ControlsTest, CheckBoxClickRunsOnEveryValueChange) {
     UserInput::click(f.chk);
     EXPECT_EQ(f.log, (std::vector<std::string>{"chk 1", "chk 0", "chk 2", "chk 1"}));
     EXPECT_EQ(test::errorOf([&] { f.chk.setValue(3); }), kInvalidPropertyValue);
+}
+
+TEST_F(ControlsTest, LabelColourIsSetByNameAndRedrawnOnlyWhenItChanges) {
+    Label lbl(f, "lblLink");
+    int changes = 0;
+    lbl.Changed.connect([&] { ++changes; });
+    EXPECT_EQ(lbl.ForeColor(), static_cast<int32_t>(0x80000012));
+    lbl.let("ForeColor", Variant(0x00C00000));
+    lbl.setForeColor(0x00C00000);
+    EXPECT_EQ(lbl.get("ForeColor"), Variant(0x00C00000));
+    EXPECT_EQ(changes, 1);
 }
 
 } // namespace
