@@ -31,7 +31,18 @@ float convertScale(float value, int from, int to, float twipsPerPixel) {
 // ---- UserControl ----------------------------------------------------------
 
 UserControl::UserControl() {
-    m_font->Changed.connect([this] { Changed.raise(); });
+    followFont();
+}
+
+// A font object may be shared and outlive this control, or be replaced: its
+// handler speaks only while this control lives and still uses that font.
+void UserControl::followFont() {
+    std::weak_ptr<bool> alive = m_alive;
+    const rt::Font* font = m_font.get();
+    m_font->Changed.connect([this, alive, font] {
+        if (!alive.expired() && m_font.get() == font)
+            Changed.raise();
+    });
 }
 
 UserControl::~UserControl() = default;
@@ -54,8 +65,10 @@ void UserControl::setEnabled(bool v) {
 void UserControl::setFont(std::shared_ptr<rt::Font> font) {
     if (!font)
         raiseError(kObjectRequired);
+    if (font == m_font)
+        return;
     m_font = std::move(font);
-    m_font->Changed.connect([this] { Changed.raise(); });
+    followFont();
     Changed.raise();
 }
 

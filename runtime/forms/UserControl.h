@@ -130,7 +130,9 @@ public:
 
 private:
     friend class ControlSite;
+    void followFont();
 
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     ControlSite* m_site = nullptr;
     int32_t m_backColor = vbButtonFace;
     int32_t m_foreColor = vbButtonText;

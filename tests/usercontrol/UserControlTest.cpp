@@ -140,6 +140,27 @@ TEST_F(UserControlTest, TheSurfaceSeesItsAmbientAndItsContainedControls) {
     form.Unload();
 }
 
+TEST_F(UserControlTest, TheSurfaceFollowsOnlyTheFontItUsesAndOnlyWhileItLives) {
+    auto shared = std::make_shared<rt::Font>();
+    {
+        HostForm form;
+        form.runLoad();
+        UserControl& object = *form.probe.object();
+        auto original = object.Font();
+        object.setFont(shared);
+        int changes = 0;
+        object.Changed.connect([&] { ++changes; });
+        original->setSize(20);
+        EXPECT_EQ(changes, 0);
+        shared->setSize(12);
+        EXPECT_EQ(changes, 1);
+        form.Unload();
+    }
+    // The surface is gone; the font it shared is still in use elsewhere.
+    shared->setSize(14);
+    EXPECT_EQ(shared->Size(), 14);
+}
+
 TEST_F(UserControlTest, AControlCannotContainItself) {
     HostForm form;
     form.inside.setContainer(&form.probe);
