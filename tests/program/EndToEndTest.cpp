@@ -1,0 +1,106 @@
+// The program as a user runs it, twice: start-up with the layout library
+// registered, spoken commands through the recogniser, closing the window,
+// and what the run leaves behind for the next one.
+
+#include <filesystem>
+#include <string>
+
+#include "runtime/com/ComponentRegistry.h"
+#include "runtime/platform/desktop/User32.h"
+#include "runtime/platform/registry/Registry.h"
+#include "runtime/speech/ScriptedEngine.h"
+#include "tests/program/ProgramFixture.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+const std::string kHeader =
+    "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n";
+
+class EndToEnd : public ProgramFixture {
+protected:
+    EndToEnd() {
+        registryDir = rt::test::uniqueTempDir("quibo-e2e-registry");
+        rt::registry::setFolder(registryDir.string());
+        rt::components::registerLibrary(TLV_FORM_CONTROLS);
+        folder.makeVocabFolder();
+    }
+    ~EndToEnd() override {
+        std::error_code ec;
+        std::filesystem::remove_all(registryDir, ec);
+    }
+
+    frmQuibo& start() {
+        Program::reset();
+        frmQuibo& main = rt::form<frmQuibo>().get();
+        main.Show();
+        return main;
+    }
+    void say(frmQuibo& main, const std::string& phrase) {
+        EXPECT_TRUE(dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine()).say(phrase))
+            << phrase;
+    }
+    // A value the window's placement left, as text; empty when missing.
+    static std::string placement(const std::string& name) {
+        rt::HKEY key = 0;
+        if (rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, "Software\\frmQuibo\\Position", 0,
+                              rt::KEY_READ, &key) != rt::ERROR_SUCCESS)
+            return {};
+        uint8_t data[64] = {};
+        uint32_t type = 0, size = sizeof data;
+        rt::LONG rc = rt::RegQueryValueExA(key, name, &type, data, &size);
+        rt::RegCloseKey(key);
+        return rc == rt::ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(data), size) : "";
+    }
+
+    std::filesystem::path registryDir;
+};
+
+TEST_F(EndToEnd, SpokenCommandsThenClosingLeaveTheFilesAndPlacementForTheNextRun) {
+    rt::HWND editor = addWindow("Editor", "notes.txt", true);
+    folder.write("term.sh", "#!/bin/sh\n");
+    const std::string apps = rt::test::recordFile(
+        {key("Editor", "notes.txt") + "*Notes~Edit$",
+         key("Term", "shell") + "*Terminal~Edit$" + (folder.path() / "term.sh").string()},
+        270);
+    folder.write("vappcmd.txt", apps);
+    writeVocab("Edit", {"Copy:^c", "Save:^s"});
+    // What the last rewrite of the grammar left.
+    folder.write("temp.txt",
+                 kHeader + "<start>=Notes\r\n<start>=Terminal\r\n<start>=Copy\r\n<start>=Save\r\n");
+
+    frmQuibo& main = start();
+    EXPECT_EQ(main.stbVCmd.PanelText(2), "") << "start-up reported a problem";
+    ASSERT_NE(main.flocQuibo.object(), nullptr);
+
+    say(main, "Notes");
+    EXPECT_EQ(rt::GetForegroundWindow(), editor);
+    EXPECT_FALSE(rt::IsIconic(editor));
+    say(main, "Copy");
+    EXPECT_EQ(keyboard->transcript(editor), "<CTRLc>CTRL");
+    say(main, "Terminal");
+    ASSERT_EQ(shell->started().size(), 1u);
+    EXPECT_EQ(shell->started()[0].file, (folder.path() / "term.sh").string());
+    EXPECT_EQ(main.stbVCmd.PanelText(1), "Terminal");
+    EXPECT_FALSE(dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine()).say("Paste"));
+
+    // The user moves the window, then closes it.
+    main.Move(3000, 2000, 4440, 1470);
+    rt::form<frmQuibo>().unload();
+    EXPECT_TRUE(Program::Ended());
+    EXPECT_EQ(folder.read("vappcmd.txt"), apps);
+    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Notes\r\n<start>=Terminal\r\n");
+    EXPECT_EQ(placement("Left"), "3000");
+    EXPECT_EQ(placement("Top"), "2000");
+    EXPECT_EQ(placement("Width"), "4440");
+    EXPECT_EQ(placement("Height"), "1470");
+    EXPECT_EQ(placement("WindowState"), "0");
+    rt::releaseUnloadedForms();
+
+    // The next run opens where this one was left.
+    frmQuibo& again = start();
+    EXPECT_EQ(again.Left(), 3000);
+    EXPECT_EQ(again.Top(), 2000);
+}
+
+} // namespace
