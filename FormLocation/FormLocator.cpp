@@ -1,6 +1,5 @@
 #include "FormLocation/FormLocator.h"
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <utility>
