@@ -22,18 +22,23 @@ void Line::setBorderWidth(int v) {
     Changed.raise();
 }
 
+// A line has no box: it takes its name, visibility and tag from Control's
+// table but none of its geometry, so layout code that reads Left or Width
+// by name finds nothing to read on a line.
 const MemberTable& Line::memberTable() {
     auto toFloat = &Variant::toSingle;
-    static const MemberTable table(
-        {
-            property<Line>("X1", 101, &Line::X1, &Line::setX1, toFloat),
-            property<Line>("Y1", 102, &Line::Y1, &Line::setY1, toFloat),
-            property<Line>("X2", 103, &Line::X2, &Line::setX2, toFloat),
-            property<Line>("Y2", 104, &Line::Y2, &Line::setY2, toFloat),
-            property<Line>("BorderWidth", 105, &Line::BorderWidth, &Line::setBorderWidth,
-                           &Variant::toLong),
-        },
-        &Control::memberTable());
+    const MemberTable& control = Control::memberTable();
+    static const MemberTable table({
+        *control.find("Name"),
+        *control.find("Visible"),
+        *control.find("Tag"),
+        property<Line>("X1", 101, &Line::X1, &Line::setX1, toFloat),
+        property<Line>("Y1", 102, &Line::Y1, &Line::setY1, toFloat),
+        property<Line>("X2", 103, &Line::X2, &Line::setX2, toFloat),
+        property<Line>("Y2", 104, &Line::Y2, &Line::setY2, toFloat),
+        property<Line>("BorderWidth", 105, &Line::BorderWidth, &Line::setBorderWidth,
+                       &Variant::toLong),
+    });
     return table;
 }
 

@@ -37,10 +37,18 @@ void Timer::fire() {
     TimerEvent.raise();
 }
 
+// A timer is invisible at run time and has no size or font: of Control's
+// table it keeps the name, position, enabled state and tag only.
 const MemberTable& Timer::memberTable() {
-    static const MemberTable table(
-        {property<Timer>("Interval", 101, &Timer::Interval, &Timer::setInterval, &Variant::toLong)},
-        &Control::memberTable());
+    const MemberTable& control = Control::memberTable();
+    static const MemberTable table({
+        *control.find("Name"),
+        *control.find("Left"),
+        *control.find("Top"),
+        *control.find("Enabled"),
+        *control.find("Tag"),
+        property<Timer>("Interval", 101, &Timer::Interval, &Timer::setInterval, &Variant::toLong),
+    });
     return table;
 }
 
