@@ -18,6 +18,12 @@ void EventSource::fireEvent(DispId event, std::initializer_list<Variant> args) {
 }
 
 void EventSource::fireEvent(DispId event, std::span<const Variant> args) {
+    // By value: what a sink changes stays with the sinks.
+    std::vector<Variant> copy(args.begin(), args.end());
+    fireEventByRef(event, copy);
+}
+
+void EventSource::fireEventByRef(DispId event, std::span<Variant> args) {
     // A copy: sinks may change the list while they run.
     std::vector<Entry> sinks = m_sinks;
     for (const Entry& e : sinks)

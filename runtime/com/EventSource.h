@@ -11,7 +11,9 @@
 
 namespace rt {
 
-using EventSink = std::function<void(DispId event, std::span<const Variant> args)>;
+// A sink may change the arguments: an event raised with fireEventByRef hands
+// the changes back to its raiser (a handler that sets KeyAscii to 0).
+using EventSink = std::function<void(DispId event, std::span<Variant> args)>;
 
 class EventSource {
 public:
@@ -25,6 +27,9 @@ protected:
     // may unadvise (or destroy the source's owner's host) while it runs.
     void fireEvent(DispId event, std::initializer_list<Variant> args);
     void fireEvent(DispId event, std::span<const Variant> args);
+    // Raises an event whose arguments are passed by reference: every sink
+    // sees (and may change) the raiser's own values.
+    void fireEventByRef(DispId event, std::span<Variant> args);
 
 private:
     struct Entry {
