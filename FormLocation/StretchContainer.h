@@ -71,9 +71,6 @@ public:
     void UserControl_MouseMove(int Button, int Shift, float X, float Y) override;
     void UserControl_MouseUp(int Button, int Shift, float X, float Y) override;
 
-    // The records of the first show (empty before it).
-    const pCtlsInfo& records() const { return *m_Ctls; }
-
     static const rt::MemberTable& memberTable();
     // _StretchContainer and its event interface __StretchContainer.
     static rt::ClassInfo classInfo();
