@@ -8,8 +8,12 @@ namespace rt {
 ToolbarButton& Toolbar::AddButton(const std::string& key, const std::string& caption,
                                   const std::string& toolTip) {
     checkNewKey(m_buttons, key);
-    m_buttons.push_back(
-        ToolbarButton{key, caption, toolTip, true, true, tbrUnpressed, ButtonCount() + 1});
+    ToolbarButton button;
+    button.Key = key;
+    button.Caption = caption;
+    button.ToolTipText = toolTip;
+    button.Index = ButtonCount() + 1;
+    m_buttons.push_back(std::move(button));
     Changed.raise();
     return m_buttons.back();
 }

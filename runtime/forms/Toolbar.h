@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "runtime/forms/Control.h"
+#include "runtime/forms/ImageList.h"
 
 namespace rt {
 
@@ -19,6 +20,8 @@ struct ToolbarButton {
     bool Visible = true;
     int Value = tbrUnpressed;
     int Index = 0; // from 1
+    std::string Description;
+    std::string Image; // key of its picture in the toolbar's image list
 };
 
 class Toolbar : public Control {
@@ -32,6 +35,9 @@ public:
     // By index (from 1; 35600 outside) or key (35601 when none).
     ToolbarButton& Buttons(int index);
     ToolbarButton& Buttons(const std::string& key);
+    // Where the buttons' pictures come from; null for none.
+    rt::ImageList* imageList() const { return m_imageList; }
+    void setImageList(rt::ImageList* images) { m_imageList = images; }
     // Views call this after changing a button's fields.
     void buttonChanged() { Changed.raise(); }
 
@@ -47,6 +53,7 @@ protected:
 
 private:
     std::deque<ToolbarButton> m_buttons; // stable addresses for handlers
+    rt::ImageList* m_imageList = nullptr;
 };
 
 } // namespace rt
