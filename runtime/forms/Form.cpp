@@ -23,6 +23,11 @@ Form::Form(std::string name, std::string caption)
 }
 
 Form::~Form() {
+    // A view must not keep a window for a form that is gone.
+    if (m_loaded || m_visible) {
+        m_loaded = m_visible = false;
+        formsHost().formChanged(*this);
+    }
     if (m_hWnd)
         desktop().destroyOwnWindow(m_hWnd);
 }
@@ -121,6 +126,11 @@ void Form::setActiveControl(Control* control) {
         control->GotFocus.raise();
 }
 
+HWND Form::hWnd() const {
+    HWND native = formsHost().nativeWindow(*this);
+    return native ? native : m_hWnd;
+}
+
 void Form::Hide() {
     if (!m_visible)
         return;
@@ -131,7 +141,7 @@ void Form::Hide() {
 void Form::SetFocus() {
     if (!m_visible)
         raiseError(5, {}, "Invalid procedure call or argument");
-    desktop().setForeground(m_hWnd);
+    desktop().setForeground(hWnd());
 }
 
 void Form::syncWindow() {
@@ -151,6 +161,7 @@ void Form::runLoad() {
     m_loaded = true;
     for (Control* c : std::vector<Control*>(m_controls))
         c->formLoading();
+    formsHost().formLoaded(*this);
     Form_Load();
 }
 
@@ -162,6 +173,8 @@ bool Form::runUnload() {
     m_loaded = false;
     m_activeControl = nullptr;
     Hide();
+    // A view drops the window of an unloaded form, hidden or not.
+    formsHost().formChanged(*this);
     for (Control* c : std::vector<Control*>(m_controls))
         c->formUnloaded();
     return true;

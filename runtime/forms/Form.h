@@ -35,7 +35,9 @@ public:
     const std::string& Name() const { return m_name; }
     const std::string& Caption() const { return m_caption; }
     void setCaption(std::string caption);
-    HWND hWnd() const { return m_hWnd; }
+    // The real window's handle while a view shows the form; the desktop
+    // layer's own handle otherwise.
+    HWND hWnd() const;
 
     float Left() const { return m_left; }
     float Top() const { return m_top; }

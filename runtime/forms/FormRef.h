@@ -37,6 +37,12 @@ public:
     // Unloading a form that is not loaded does nothing; false when the
     // form's unload handler cancelled.
     bool unload() { return m_form ? m_form->Unload() : true; }
+    // Lets the instance go without its unload handler, as the end of the
+    // program does; destroyed at the next safe point.
+    void discard() {
+        if (m_form)
+            retireForm(std::move(m_form));
+    }
 
 private:
     std::unique_ptr<T> m_form;

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "runtime/platform/desktop/Desktop.h"
+
 namespace rt {
 
 class Form;
@@ -50,8 +52,13 @@ public:
     // Returns after the user chose an item of `menu` (its Click ran) or
     // dismissed it.
     virtual void popupMenu(Form& form, Menu& menu) = 0;
-    // A form was shown, hidden or renamed; views follow it.
+    // A form was loaded (before its load handler runs): a view may make its
+    // window now, hidden, so that the form has its real handle from the start.
+    virtual void formLoaded(Form&) {}
+    // A form was shown, hidden, renamed or unloaded; views follow it.
     virtual void formChanged(Form&) {}
+    // The handle of the real window that shows `form`, 0 for none.
+    virtual HWND nativeWindow(const Form&) const { return 0; }
 };
 
 FormsHost& formsHost();

@@ -46,33 +46,59 @@ void QtFormsHost::closeAll() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-FormWindow* QtFormsHost::window(const Form& form) const {
+FormWindow* QtFormsHost::existingWindow(const Form& form) const {
     auto it = m_windows.find(&form);
     return it == m_windows.end() ? nullptr : it->second.data();
 }
 
+FormWindow* QtFormsHost::window(const Form& form) const {
+    FormWindow* win = existingWindow(form);
+    return win && form.Visible() ? win : nullptr;
+}
+
+HWND QtFormsHost::nativeWindow(const Form& form) const {
+    FormWindow* win = existingWindow(form);
+    return win ? static_cast<HWND>(win->winId()) : 0;
+}
+
+FormWindow& QtFormsHost::makeWindow(Form& form) {
+    FormWindow* win = existingWindow(form);
+    if (!win) {
+        win = new FormWindow(form);
+        m_windows[&form] = win;
+        // The native window exists from now on, hidden, as the form's handle.
+        win->winId();
+    }
+    return *win;
+}
+
+void QtFormsHost::formLoaded(Form& form) {
+    makeWindow(form);
+}
+
 void QtFormsHost::formChanged(Form& form) {
     // A hidden form reports no unload, so only shown forms are counted.
-    if (form.Loaded() && form.Visible())
+    bool showing = form.Loaded() && form.Visible();
+    if (showing)
         m_loaded.insert(&form);
     else
         m_loaded.erase(&form);
-    FormWindow* win = window(form);
-    if (form.Loaded() && form.Visible()) {
-        if (!win) {
-            win = new FormWindow(form);
-            m_windows[&form] = win;
-        }
-        win->refresh();
-        win->show();
+    if (showing) {
+        FormWindow& win = makeWindow(form);
+        win.refresh();
+        win.show();
     } else {
-        if (win) {
-            // The form may go away before Qt is done with this window.
-            win->detach();
-            win->hide();
-            win->deleteLater();
+        if (FormWindow* win = existingWindow(form)) {
+            if (form.Loaded()) {
+                win->hide();
+            } else {
+                // The form may go away before Qt is done with this window.
+                win->detach();
+                win->hide();
+                win->deleteLater();
+                m_windows.erase(&form);
+            }
         }
-        m_windows.erase(&form);
         if (auto it = m_modalLoops.find(&form); it != m_modalLoops.end())
             it->second->quit();
     }

@@ -22,10 +22,13 @@ public:
     int messageBox(const MessageBoxRequest& request) override;
     std::string inputBox(const InputBoxRequest& request) override;
     void popupMenu(Form& form, Menu& menu) override;
+    void formLoaded(Form& form) override;
     void formChanged(Form& form) override;
+    HWND nativeWindow(const Form& form) const override;
 
     // Deletes every window; their forms are left as they are.
     void closeAll();
+    // The window showing `form`; nullptr while the form is hidden.
     FormWindow* window(const Form& form) const;
     // Whether a loaded form is showing.
     bool anyLoaded() const { return !m_loaded.empty(); }
@@ -33,6 +36,10 @@ public:
     void setQuitWhenNoForms(bool quit) { m_quitWhenNoForms = quit; }
 
 private:
+    // A loaded form's window, shown or not.
+    FormWindow* existingWindow(const Form& form) const;
+    FormWindow& makeWindow(Form& form);
+
     std::map<const Form*, QPointer<FormWindow>> m_windows;
     std::map<const Form*, QEventLoop*> m_modalLoops;
     std::set<const Form*> m_loaded;
