@@ -209,6 +209,28 @@ bool X11Desktop::hasState(Window w, const char* state) const {
 }
 
 void X11Desktop::changeState(Window w, bool add, const char* first, const char* second) {
+    // A window manager hears state requests only for mapped windows; a
+    // window not mapped yet carries its wish in the property it reads at
+    // mapping time.
+    if (m_display->longs(w, "WM_STATE", m_display->atom("WM_STATE")).empty()) {
+        XWindowAttributes attrs;
+        if (XGetWindowAttributes(dpy(), w, &attrs) && attrs.map_state == IsUnmapped) {
+            std::vector<unsigned long> states = m_display->longs(w, "_NET_WM_STATE", XA_ATOM);
+            for (const char* name : {first, second}) {
+                if (!name)
+                    continue;
+                unsigned long atom = m_display->atom(name);
+                std::erase(states, atom);
+                if (add)
+                    states.push_back(atom);
+            }
+            XChangeProperty(dpy(), w, m_display->atom("_NET_WM_STATE"), XA_ATOM, 32,
+                            PropModeReplace, reinterpret_cast<unsigned char*>(states.data()),
+                            static_cast<int>(states.size()));
+            XFlush(dpy());
+            return;
+        }
+    }
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = w;
