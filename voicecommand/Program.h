@@ -7,5 +7,8 @@ namespace Program {
 void End();
 bool Ended();
 void reset();
+// After the end: the windows still loaded (a closing window may load another
+// to empty its lists) go without their unload handlers.
+void DiscardForms();
 
 } // namespace Program

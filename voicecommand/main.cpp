@@ -5,16 +5,14 @@
 // QUIBO_BACKENDS=sim (or no display) runs headless on the simulated desktop:
 // each line of standard input is heard as a spoken phrase, the status bar is
 // written to standard output, and the end of input closes the main window.
-// On an X11 desktop the real desktop, keyboard and shell are used and the
-// microphone is heard; the status bar goes to standard output, and an
-// interrupt (Ctrl+C) closes the main window.
+// On an X11 desktop the windows are real (Qt), as are the desktop, keyboard
+// and shell, and the microphone is heard; an interrupt (Ctrl+C) or a
+// termination request closes the main window as its close box does.
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
-#include <thread>
 
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
@@ -25,6 +23,12 @@
 #include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
 
+// Qt before Xlib, whose macros clash with Qt's names.
+#ifdef QUIBO_HAVE_QUIBO_QT
+#include <QTimer>
+
+#include "runtime/backends/qt/QtView.h"
+#endif
 #ifdef QUIBO_HAVE_QUIBO_X11
 #include "runtime/backends/x11/PosixShell.h"
 #include "runtime/backends/x11/X11Desktop.h"
@@ -76,22 +80,15 @@ int runHeadless() {
     }
     if (!Program::Ended())
         rt::form<frmQuibo>().unload();
-    rt::releaseUnloadedForms();
+    Program::DiscardForms();
     return 0;
 }
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-void printStatus(frmQuibo& main, std::string& shown) {
-    std::string status = main.stbVCmd.PanelText(1) + "\t" + main.stbVCmd.PanelText(2);
-    if (status != shown)
-        std::cout << main.stbVCmd.PanelText(1) << "\t" << main.stbVCmd.PanelText(2) << std::endl;
-    shown = status;
-}
-
 // Real desktop, real keys, real programs, the microphone.
 bool installDesktopBackends() {
-#ifdef QUIBO_HAVE_QUIBO_X11
+#if defined(QUIBO_HAVE_QUIBO_X11) && defined(QUIBO_HAVE_QUIBO_QT)
     auto display = rt::x11::XDisplay::open();
     rt::setDesktop(std::make_shared<rt::x11::X11Desktop>(display));
     rt::setKeyboard(std::make_shared<rt::x11::XTestKeyboard>(display));
@@ -105,32 +102,47 @@ bool installDesktopBackends() {
 #endif
 }
 
-int runOnDesktop() {
-    rt::setFormsHost(std::make_shared<HeadlessHost>());
+#ifdef QUIBO_HAVE_QUIBO_QT
+int runOnDesktop(char* program) {
+    // The program reads no command line, and neither does its toolkit.
+    static int argc = 1;
+    static char* argv[] = {program, nullptr};
+    rt::qt::installQtView(argc, argv);
     std::signal(SIGINT, [](int) { g_interrupted = 1; });
     std::signal(SIGTERM, [](int) { g_interrupted = 1; });
-    frmQuibo& main = rt::form<frmQuibo>().get();
-    main.Show();
-    std::string shown;
-    while (!Program::Ended() && !g_interrupted) {
-        rt::eventLoop().runPending();
-        rt::releaseUnloadedForms();
-        printStatus(main, shown);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    // A signal handler may do nothing but set the flag; the loop looks at it.
+    QTimer interrupts;
+    QObject::connect(&interrupts, &QTimer::timeout, [] {
+        if (g_interrupted && !Program::Ended()) {
+            g_interrupted = 0;
+            rt::form<frmQuibo>().unload();
+        }
+    });
+    interrupts.start(100);
+    rt::form<frmQuibo>()->Show();
+    if (!Program::Ended())
+        rt::qt::runEventLoop();
+    interrupts.stop();
     if (!Program::Ended())
         rt::form<frmQuibo>().unload();
-    rt::releaseUnloadedForms();
+    Program::DiscardForms();
+    rt::qt::shutdownQtView();
     return 0;
 }
+#else
+int runOnDesktop(char*) {
+    return runHeadless();
+}
+#endif
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     try {
         if (headless() || !installDesktopBackends())
             return runHeadless();
-        return runOnDesktop();
+        static char fallbackName[] = "quibo";
+        return runOnDesktop(argc > 0 && argv[0] ? argv[0] : fallbackName);
     } catch (const rt::RuntimeError& e) {
         // An error nothing handled ends the program with its message, as the
         // runtime does.

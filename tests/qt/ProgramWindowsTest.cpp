@@ -1,0 +1,105 @@
+// Pictures of the program's windows as the Qt view shows them: each is
+// written under the build folder for a person to look at, and checked for
+// its size and for drawn captions.
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "runtime/backends/qt/QtView.h"
+#include "runtime/forms/CommandButton.h"
+#include "runtime/forms/FormRef.h"
+#include "runtime/forms/Label.h"
+#include "runtime/forms/ScriptedUser.h"
+#include "runtime/platform/registry/Registry.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/TestSupport.h"
+#include "voicecommand/Program.h"
+#include "voicecommand/frmApp.h"
+#include "voicecommand/frmQuibo.h"
+#include "voicecommand/frmVocab.h"
+
+namespace {
+
+int distinctColours(const QImage& image) {
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    return static_cast<int>(colours.size());
+}
+
+struct ProgramWindow {
+    const char* name;
+    std::function<rt::Form&()> show;
+};
+
+class ProgramWindows : public testing::TestWithParam<ProgramWindow> {
+protected:
+    ProgramWindows() {
+        m_registry = rt::test::uniqueTempDir("qt-program-registry");
+        rt::registry::setFolder(m_registry.string());
+        m_folder.makeVocabFolder();
+    }
+    ~ProgramWindows() override {
+        rt::form<frmQuibo>().unload();
+        Program::DiscardForms();
+        Program::reset();
+        std::error_code ec;
+        std::filesystem::remove_all(m_registry, ec);
+    }
+
+    rt::test::ProgramFolder m_folder;
+    std::filesystem::path m_registry;
+};
+
+TEST_P(ProgramWindows, WindowIsDrawnAtItsSizeWithItsCaptions) {
+    rt::Form& form = GetParam().show();
+    QWidget* window = rt::qt::formWindow(form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle().toStdString(), form.Caption());
+    EXPECT_EQ(window->width(), static_cast<int>(form.ScaleWidth() / 15 + 0.5f));
+
+    QPixmap picture = window->grab();
+    std::string file = std::string(QUIBO_QT_PICTURES) + "/" + GetParam().name + ".png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(file)));
+    EXPECT_GT(distinctColours(picture.toImage()), 4);
+    // Every captioned button and label shows its caption: more than its
+    // background's colours.
+    for (rt::Control* c : form.Controls()) {
+        auto* button = dynamic_cast<rt::CommandButton*>(c);
+        auto* label = dynamic_cast<rt::Label*>(c);
+        std::string caption = button ? button->Caption() : label ? label->Caption() : "";
+        if (caption.empty() || !c->Visible())
+            continue;
+        QWidget* w = window->findChild<QWidget*>(QString::fromStdString(c->Name()));
+        ASSERT_NE(w, nullptr) << c->Name();
+        EXPECT_GT(distinctColours(w->grab().toImage()), 2) << c->Name();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramWindows,
+    testing::Values(ProgramWindow{"frmQuibo",
+                                  [] () -> rt::Form& {
+                                      rt::form<frmQuibo>()->Show();
+                                      return rt::form<frmQuibo>().get();
+                                  }},
+                    ProgramWindow{"frmApp",
+                                  [] () -> rt::Form& {
+                                      rt::form<frmApp>()->Show();
+                                      return rt::form<frmApp>().get();
+                                  }},
+                    ProgramWindow{"frmVocab",
+                                  [] () -> rt::Form& {
+                                      rt::form<frmVocab>()->Show();
+                                      return rt::form<frmVocab>().get();
+                                  }}),
+    [](const testing::TestParamInfo<ProgramWindow>& info) { return std::string(info.param.name); });
+
+} // namespace
