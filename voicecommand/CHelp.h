@@ -1,5 +1,6 @@
 #pragma once
-// Opens the program's help file at its default topic or at a context number.
+// Opens the program's help file at its default topic or at a topic's
+// context number. A missing file is the help facility's to report.
 
 #include <cstdint>
 #include <optional>
