@@ -54,7 +54,8 @@ frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
              ButtonDesign{"Activate", "Activates An Open Program", "Switch to Running Program"},
              ButtonDesign{"Shell", "Runs A Program", "Run Program"},
              ButtonDesign{"SavCmd", "Saves User Configuration Information", "Save Command"},
-             ButtonDesign{"DelApp", "Deletes An Application From Running Apps List.", "Delete Application"},
+             ButtonDesign{"DelApp", "Deletes An Application From Running Apps List.",
+                          "Delete Application"},
              ButtonDesign{"AppVoc", "Toggles Between Forms", "Application / Vocabulary Toggle"},
              ButtonDesign{"Help", "Launches HTML Help For QUIBO!", "Help"},
          }) {
@@ -93,14 +94,16 @@ frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
     flocApp.Move(8760, 30, 600, 600);
     flocApp.setContainer(&tbrApp);
 
-    lstRunApp.MouseDown.connect(
-        [this](int Button, int Shift, float X, float Y) { lstRunApp_MouseDown(Button, Shift, X, Y); });
+    lstRunApp.MouseDown.connect([this](int Button, int Shift, float X, float Y) {
+        lstRunApp_MouseDown(Button, Shift, X, Y);
+    });
     lstVAppCmd.DragDrop.connect(
         [this](rt::Control& Source, float X, float Y) { lstVAppCmd_DragDrop(Source, X, Y); });
     lstVAppCmd.Click.connect([this] { lstVAppCmd_Click(); });
     lstVAppCmd.DblClick.connect([this] { lstVAppCmd_DblClick(); });
-    lstVAppCmd.MouseUp.connect(
-        [this](int Button, int Shift, float X, float Y) { lstVAppCmd_MouseUp(Button, Shift, X, Y); });
+    lstVAppCmd.MouseUp.connect([this](int Button, int Shift, float X, float Y) {
+        lstVAppCmd_MouseUp(Button, Shift, X, Y);
+    });
     cmdToggle.Click.connect([this] { cmdToggle_Click(); });
     cmdSaveVocab.Click.connect([this] { cmdSaveVocab_Click(); });
     cmdCloseApp.Click.connect([this] { cmdCloseApp_Click(); });

@@ -54,8 +54,9 @@ public:
     rt::ControlSite strApp{*this, "strApp", "tlvFormControls.StretchContainer", rt::PropertyBag{}};
     rt::ImageList imgVAppCmd{*this, "imgVAppCmd"};
     rt::Toolbar tbrApp{*this, "tbrApp"};
-    rt::ControlSite flocApp{*this, "flocApp", "tlvFormControls.FormLocator",
-                            rt::PropertyBag::fromText(R"(RegistryKey = "Software\frmApp\Position")")};
+    rt::ControlSite flocApp{
+        *this, "flocApp", "tlvFormControls.FormLocator",
+        rt::PropertyBag::fromText(R"(RegistryKey = "Software\frmApp\Position")")};
     // The focusable controls are declared in their tab order, which the
     // window's view follows.
     rt::CommandButton cmdToggle{*this, "cmdToggle", "Application/&Vocabulary"};

@@ -59,7 +59,8 @@ protected:
     }
     // Presses a mouse button on the running window's line (which selects it)
     // and drops the drag on the application list.
-    static void dragRunning(frmApp& w, const std::string& windowKey, int button = rt::vbLeftButton) {
+    static void dragRunning(frmApp& w, const std::string& windowKey,
+                            int button = rt::vbLeftButton) {
         int line = -1;
         for (int i = 0; i < w.lstRunApp.ListCount(); ++i)
             if (w.lstRunApp.List(i) == windowKey)
@@ -147,26 +148,45 @@ TEST_P(AppWindowDrop, ARunningWindowDroppedOnTheListBecomesTheLastApplication) {
 
 const char* const kDuplicate = "You Already Have An Entry With This Name!";
 
-INSTANTIATE_TEST_SUITE_P(
-    AppWindow, AppWindowDrop,
-    testing::Values(
-        DropRow{"IntoAnEmptyList", {}, "Editor \xA6 notes.txt", rt::vbLeftButton,
-                {"Editor \xA6 notes.txt*"}, {}},
-        DropRow{"AfterTheSelectedApplication",
-                {"Term \xA6 shell*Shell~V$"},
-                "Editor \xA6 notes.txt",
-                rt::vbLeftButton,
-                {"Term \xA6 shell*Shell~V$", "Editor \xA6 notes.txt*"},
-                {}},
-        DropRow{"WithTheRightButton", {}, "Term \xA6 shell", rt::vbRightButton, {"Term \xA6 shell*"}, {}},
-        DropRow{"AlreadyListed", {"Editor \xA6 notes.txt*Notes~V$"}, "Editor \xA6 notes.txt",
-                rt::vbLeftButton, {"Editor \xA6 notes.txt*Notes~V$"}, {kDuplicate}},
-        DropRow{"AlreadyListedInOtherLetterCase", {"EDITOR \xA6 NOTES.TXT*Notes~V$"},
-                "Editor \xA6 notes.txt", rt::vbLeftButton, {"EDITOR \xA6 NOTES.TXT*Notes~V$"},
-                {kDuplicate}},
-        DropRow{"NoRunningWindowPicked", {"Term \xA6 shell*Shell~V$"}, "", rt::vbLeftButton,
-                {"Term \xA6 shell*Shell~V$"}, {}}),
-    rt::test::RowName());
+INSTANTIATE_TEST_SUITE_P(AppWindow, AppWindowDrop,
+                         testing::Values(DropRow{"IntoAnEmptyList",
+                                                 {},
+                                                 "Editor \xA6 notes.txt",
+                                                 rt::vbLeftButton,
+                                                 {"Editor \xA6 notes.txt*"},
+                                                 {}},
+                                         DropRow{
+                                             "AfterTheSelectedApplication",
+                                             {"Term \xA6 shell*Shell~V$"},
+                                             "Editor \xA6 notes.txt",
+                                             rt::vbLeftButton,
+                                             {"Term \xA6 shell*Shell~V$", "Editor \xA6 notes.txt*"},
+                                             {}},
+                                         DropRow{"WithTheRightButton",
+                                                 {},
+                                                 "Term \xA6 shell",
+                                                 rt::vbRightButton,
+                                                 {"Term \xA6 shell*"},
+                                                 {}},
+                                         DropRow{"AlreadyListed",
+                                                 {"Editor \xA6 notes.txt*Notes~V$"},
+                                                 "Editor \xA6 notes.txt",
+                                                 rt::vbLeftButton,
+                                                 {"Editor \xA6 notes.txt*Notes~V$"},
+                                                 {kDuplicate}},
+                                         DropRow{"AlreadyListedInOtherLetterCase",
+                                                 {"EDITOR \xA6 NOTES.TXT*Notes~V$"},
+                                                 "Editor \xA6 notes.txt",
+                                                 rt::vbLeftButton,
+                                                 {"EDITOR \xA6 NOTES.TXT*Notes~V$"},
+                                                 {kDuplicate}},
+                                         DropRow{"NoRunningWindowPicked",
+                                                 {"Term \xA6 shell*Shell~V$"},
+                                                 "",
+                                                 rt::vbLeftButton,
+                                                 {"Term \xA6 shell*Shell~V$"},
+                                                 {}}),
+                         rt::test::RowName());
 
 TEST_F(AppWindow, SuccessiveDropsKeepTheirOrderInListAndFile) {
     addWindow("Editor", "notes.txt");
@@ -414,9 +434,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CloseRow{"SecondLacksAVocabulary",
                  {"A \xA6 a*One~Edit$", "B \xA6 b*Two~$/bin/two", "C \xA6 c*Three~Edit$"},
-                 false, 1, "Two", ""},
-        CloseRow{"SecondLacksAName", {"A \xA6 a*One~Edit$", "B \xA6 b*~Edit$", "C \xA6 c*"},
-                 true, 1, "", "Edit"},
+                 false,
+                 1,
+                 "Two",
+                 ""},
+        CloseRow{"SecondLacksAName",
+                 {"A \xA6 a*One~Edit$", "B \xA6 b*~Edit$", "C \xA6 c*"},
+                 true,
+                 1,
+                 "",
+                 "Edit"},
         CloseRow{"NewlyDroppedWindowHasNeither", {"A \xA6 a*"}, false, 0, "", ""},
         CloseRow{"AllComplete", {"A \xA6 a*One~Edit$", "B \xA6 b*Two~Edit$"}, false, -1, "", ""},
         CloseRow{"AllCompleteFromTheMenu", {"A \xA6 a*One~Edit$"}, true, -1, "", ""},
