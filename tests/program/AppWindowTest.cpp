@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/backends/sim/SimHelp.h"
 #include "runtime/com/ComponentRegistry.h"
 #include "runtime/core/App.h"
 #include "runtime/forms/UserInput.h"
@@ -16,6 +17,7 @@
 #include "runtime/platform/registry/Registry.h"
 #include "tests/program/ProgramFixture.h"
 #include "tests/support/TestSupport.h"
+#include "voicecommand/frmVolSet.h"
 
 namespace {
 
@@ -367,10 +369,7 @@ TEST_F(AppWindow, OnlyLaterSwitchesRefillTheVocabularyList) {
             seen.push_back(sorted(lines(rt::form<frmVocab>()->lstVocab)));
             EXPECT_EQ(rt::form<frmVocab>()->lstVocab.ListIndex(), 0);
             EXPECT_FALSE(w.Visible());
-            // The vocabulary window's own switch: it hides itself and shows
-            // this window modally again.
-            vocab.Hide();
-            w.Show(rt::vbModal);
+            UserInput::click(static_cast<frmVocab&>(vocab).cmdToggle);
         });
         user->whileModal("frmApp", [&](rt::Form&) { UserInput::chooseMenu(w.mnuAppSwitch); });
         user->whileModal("frmVocab", [&](rt::Form& vocab) {
@@ -517,14 +516,18 @@ TEST_F(AppWindow, TheSoundMeterItemListensWhileTheScaleWindowShows) {
         user->whileModal("frmVolSet", [&](rt::Form& volSet) {
             shown = true;
             EXPECT_TRUE(main.DirectSR1->active());
-            UserInput::closeForm(volSet);
+            UserInput::click(static_cast<frmVolSet&>(volSet).cmdDone);
         });
         UserInput::chooseMenu(w.mnuMeter);
+        EXPECT_TRUE(w.Visible());
     });
     EXPECT_TRUE(shown);
+    EXPECT_FALSE(main.DirectSR1->active());
 }
 
-TEST_F(AppWindow, HelpOpensWithoutAMessageAndAboutShowsTheAboutBox) {
+TEST_F(AppWindow, HelpOpensTheProgramsHelpFileAndAboutShowsTheAboutBox) {
+    auto help = std::make_shared<rt::SimHelp>();
+    rt::setHelp(help);
     bool about = false;
     configure([&](frmApp& w) {
         UserInput::chooseMenu(w.mnuQUIBOHelp);
@@ -536,6 +539,13 @@ TEST_F(AppWindow, HelpOpensWithoutAMessageAndAboutShowsTheAboutBox) {
         UserInput::chooseMenu(w.mnuAboutQuibo);
         EXPECT_TRUE(w.Visible());
     });
+    rt::setHelp(nullptr);
+    ASSERT_EQ(help->requests().size(), 2u);
+    for (const rt::HelpRequest& request : help->requests()) {
+        EXPECT_EQ(request.file, rt::App().pathOf("quibohelp.chm"));
+        EXPECT_EQ(request.window, "");
+        EXPECT_EQ(request.command, rt::HH_DISPLAY_TOPIC);
+    }
     EXPECT_TRUE(about);
     EXPECT_TRUE(user->messageBoxes().empty());
 }
