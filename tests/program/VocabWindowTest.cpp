@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/backends/sim/SimHelp.h"
 #include "runtime/com/ComponentRegistry.h"
 #include "runtime/core/App.h"
 #include "runtime/core/FileSystem.h"
@@ -529,6 +530,23 @@ TEST_F(VocabWindow, EveryToolbarButtonShowsAPictureOfTheImageList) {
             EXPECT_FALSE(button.ToolTipText.empty()) << button.Key;
         }
     });
+}
+
+TEST_F(VocabWindow, HelpOpensTheProgramsHelpFileAtItsDefaultTopic) {
+    auto help = std::make_shared<rt::SimHelp>();
+    rt::setHelp(help);
+    open([&](frmVocab& w) {
+        UserInput::chooseMenu(w.mnuQUIBOHelp);
+        UserInput::clickButton(w.tbrVocab, "Help");
+        EXPECT_TRUE(w.Visible());
+    });
+    rt::setHelp(nullptr);
+    ASSERT_EQ(help->requests().size(), 2u);
+    for (const rt::HelpRequest& request : help->requests()) {
+        EXPECT_EQ(request.file, rt::App().pathOf("quibohelp.chm"));
+        EXPECT_EQ(request.window, "");
+        EXPECT_EQ(request.command, rt::HH_DISPLAY_TOPIC);
+    }
 }
 
 // ---- switching to the application window and closing ------------------------------
