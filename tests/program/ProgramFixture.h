@@ -29,14 +29,12 @@ protected:
         RunningApps::ReleaseWindowHandles();
     }
     ~ProgramFixture() override {
-        // Unloading one window may load the other again (each refers to the
-        // other's lists), so a few rounds leave none loaded.
-        for (int round = 0; round < 3; ++round) {
-            rt::form<frmQuibo>().unload();
-            rt::form<frmApp>().unload();
-            rt::form<frmVocab>().unload();
-        }
-        rt::releaseUnloadedForms();
+        // Unloading one window loads the other again to empty its lists, as at
+        // the program's end: what is left goes without its handlers.
+        rt::form<frmQuibo>().unload();
+        rt::form<frmApp>().unload();
+        rt::form<frmVocab>().unload();
+        Program::DiscardForms();
         Program::reset();
         RunningApps::ReleaseWindowHandles();
         rt::setKeyboard(nullptr);
