@@ -30,6 +30,13 @@ void Control::Move(float left, float top, float width, float height) {
     Changed.raise();
 }
 
+void Control::MoveBy(std::span<const Variant> args) {
+    auto arg = [&](size_t i, float current) {
+        return i < args.size() && !args[i].isEmpty() ? args[i].toSingle() : current;
+    };
+    Move(arg(0, m_left), arg(1, m_top), arg(2, m_width), arg(3, m_height));
+}
+
 void Control::setContainer(Control* container) {
     // A control cannot sit inside itself or inside one of its own contents.
     for (Control* c = container; c; c = c->Container())
@@ -87,11 +94,7 @@ const MemberTable& Control::memberTable() {
         property<Control>("Tag", 8, &Control::Tag, &Control::setTag, &Variant::toString),
         Member{"Move", 9, MemberKind::Method, "",
                [](Dispatch& self, std::span<const Variant> a) {
-                   auto& c = static_cast<Control&>(self);
-                   auto arg = [&](size_t i, float dflt) {
-                       return i < a.size() && !a[i].isEmpty() ? a[i].toSingle() : dflt;
-                   };
-                   c.Move(arg(0, c.Left()), arg(1, c.Top()), arg(2, c.Width()), arg(3, c.Height()));
+                   static_cast<Control&>(self).MoveBy(a);
                    return Variant();
                },
                nullptr},

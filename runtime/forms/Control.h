@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "runtime/com/Dispatch.h"
@@ -51,6 +52,9 @@ public:
     void setWidth(float v) { Move(m_left, m_top, v, m_height); }
     void setHeight(float v) { Move(m_left, m_top, m_width, v); }
     virtual void Move(float left, float top, float width, float height);
+    // Move as late-bound callers call it: an argument left out or Empty
+    // keeps that value.
+    void MoveBy(std::span<const Variant> args);
 
     bool Visible() const { return m_visible; }
     void setVisible(bool v);

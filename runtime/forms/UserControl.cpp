@@ -305,11 +305,7 @@ const MemberTable& ControlSite::extenderTable() {
         property<Control>("Height", id(0x80011103), &Control::Height, &Control::setHeight, toFloat),
         Member{"Move", DISPID_EXTENDER_MOVE, MemberKind::Method, "",
                [](Dispatch& self, std::span<const Variant> a) {
-                   auto& c = static_cast<Control&>(self);
-                   auto arg = [&](size_t i, float dflt) {
-                       return i < a.size() && !a[i].isEmpty() ? a[i].toSingle() : dflt;
-                   };
-                   c.Move(arg(0, c.Left()), arg(1, c.Top()), arg(2, c.Width()), arg(3, c.Height()));
+                   static_cast<Control&>(self).MoveBy(a);
                    return Variant();
                },
                nullptr},
