@@ -58,8 +58,8 @@ frmAbout::frmAbout() : rt::Form("frmAbout", "About") {
 void frmAbout::Form_Load() {
     setCaption(std::string("About ") + kTitle);
     const rt::Application& app = rt::App();
-    lblVersion.setCaption("Version " + std::to_string(app.Major()) + "." + std::to_string(app.Minor()) +
-                          "." + std::to_string(app.Revision()));
+    lblVersion.setCaption("Version " + std::to_string(app.Major()) + "." +
+                          std::to_string(app.Minor()) + "." + std::to_string(app.Revision()));
 }
 
 void frmAbout::cmdOK_Click() {
@@ -120,7 +120,8 @@ bool frmAbout::GetKeyValue(rt::HKEY KeyRoot, const std::string& KeyName,
     uint8_t buffer[1024] = {};
     uint32_t KeyValType = 0;
     uint32_t KeyValSize = sizeof buffer;
-    if (rt::RegQueryValueExA(hKey, SubKeyRef, &KeyValType, buffer, &KeyValSize) != rt::ERROR_SUCCESS) {
+    if (rt::RegQueryValueExA(hKey, SubKeyRef, &KeyValType, buffer, &KeyValSize) !=
+        rt::ERROR_SUCCESS) {
         KeyVal.clear();
         rt::RegCloseKey(hKey);
         return false;

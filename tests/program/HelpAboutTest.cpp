@@ -161,7 +161,9 @@ struct SysInfoRow {
     std::string started;                 // empty: the message instead
 };
 
-void PrintTo(const SysInfoRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const SysInfoRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class SysInfo : public HelpAbout, public testing::WithParamInterface<SysInfoRow> {
 protected:
@@ -201,19 +203,32 @@ TEST_P(SysInfo, StartsTheProgramTheRegistryNamesOrSaysItIsUnavailable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SysInfo,
-    testing::Values(
-        SysInfoRow{"PathValue", "{dir}/sysinfo", {}, {"sysinfo"}, "{dir}/sysinfo"},
-        SysInfoRow{"PathWithBlanks", "{dir}/my tools/sysinfo", {}, {"my tools/sysinfo"},
-                   "{dir}/my tools/sysinfo"},
-        SysInfoRow{"PathBeforeLocation", "{dir}/sysinfo", "{dir}/shared",
-                   {"sysinfo", "shared/MSINFO32.EXE"}, "{dir}/sysinfo"},
-        SysInfoRow{"LocationFolder", {}, "{dir}/shared", {"shared/MSINFO32.EXE"},
-                   "{dir}/shared/MSINFO32.EXE"},
-        SysInfoRow{"LocationWithBlanks", {}, "{dir}/shared tools", {"shared tools/MSINFO32.EXE"},
-                   "{dir}/shared tools/MSINFO32.EXE"},
-        SysInfoRow{"LocationWithoutProgram", {}, "{dir}/shared", {"shared/other.exe"}, ""},
-        SysInfoRow{"PathToMissingProgram", "{dir}/gone", {}, {}, ""},
-        SysInfoRow{"EmptyPath", "", {}, {}, ""}, SysInfoRow{"NothingRegistered", {}, {}, {}, ""}),
+    testing::Values(SysInfoRow{"PathValue", "{dir}/sysinfo", {}, {"sysinfo"}, "{dir}/sysinfo"},
+                    SysInfoRow{"PathWithBlanks",
+                               "{dir}/my tools/sysinfo",
+                               {},
+                               {"my tools/sysinfo"},
+                               "{dir}/my tools/sysinfo"},
+                    SysInfoRow{"PathBeforeLocation",
+                               "{dir}/sysinfo",
+                               "{dir}/shared",
+                               {"sysinfo", "shared/MSINFO32.EXE"},
+                               "{dir}/sysinfo"},
+                    SysInfoRow{"LocationFolder",
+                               {},
+                               "{dir}/shared",
+                               {"shared/MSINFO32.EXE"},
+                               "{dir}/shared/MSINFO32.EXE"},
+                    SysInfoRow{"LocationWithBlanks",
+                               {},
+                               "{dir}/shared tools",
+                               {"shared tools/MSINFO32.EXE"},
+                               "{dir}/shared tools/MSINFO32.EXE"},
+                    SysInfoRow{
+                        "LocationWithoutProgram", {}, "{dir}/shared", {"shared/other.exe"}, ""},
+                    SysInfoRow{"PathToMissingProgram", "{dir}/gone", {}, {}, ""},
+                    SysInfoRow{"EmptyPath", "", {}, {}, ""},
+                    SysInfoRow{"NothingRegistered", {}, {}, {}, ""}),
     rt::test::RowName());
 
 TEST_F(HelpAbout, GetKeyValueReadsTextAndNumbersAndNothingElse) {
@@ -237,7 +252,8 @@ TEST_F(HelpAbout, GetKeyValueReadsTextAndNumbersAndNothingElse) {
     for (const auto& row : rows) {
         setText(rt::HKEY_LOCAL_MACHINE, key, row.name, row.bytes, row.type);
         std::string value = "before";
-        EXPECT_EQ(box.GetKeyValue(rt::HKEY_LOCAL_MACHINE, key, row.name, value), row.result) << row.name;
+        EXPECT_EQ(box.GetKeyValue(rt::HKEY_LOCAL_MACHINE, key, row.name, value), row.result)
+            << row.name;
         EXPECT_EQ(value, row.keyVal) << row.name;
     }
     std::string value = "before";

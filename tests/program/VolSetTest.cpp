@@ -32,7 +32,8 @@ protected:
             rt::UserInput::chooseMenu(dynamic_cast<frmApp&>(f).mnuMeter);
             f.Hide();
         });
-        user->whileModal("frmVolSet", [actions](rt::Form& f) { actions(dynamic_cast<frmVolSet&>(f)); });
+        user->whileModal("frmVolSet",
+                         [actions](rt::Form& f) { actions(dynamic_cast<frmVolSet&>(f)); });
         rt::UserInput::click(rt::form<frmQuibo>()->cmdConfigure);
         EXPECT_EQ(user->pending(), 0u);
     }
@@ -52,7 +53,9 @@ struct ScaleRow {
     int slider;
 };
 
-void PrintTo(const ScaleRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const ScaleRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class VolSetScale : public VolSet, public testing::WithParamInterface<ScaleRow> {};
 
@@ -87,7 +90,8 @@ TEST_F(VolSet, AMouseReleaseSetsTheMeterAndTheSettingAndTheNextStartReadsIt) {
         int button;
         int shift;
         int value;
-    } rows[] = {{rt::vbLeftButton, 0, 12000}, {rt::vbRightButton, rt::vbShiftMask | rt::vbCtrlMask, 7000}};
+    } rows[] = {{rt::vbLeftButton, 0, 12000},
+                {rt::vbRightButton, rt::vbShiftMask | rt::vbCtrlMask, 7000}};
     for (const auto& r : rows) {
         frmQuibo& main = start();
         float duringWindow = 0;

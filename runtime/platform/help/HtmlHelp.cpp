@@ -29,8 +29,12 @@ HelpRequest split(const std::string& target) {
 }
 } // namespace
 
-HelpBackend& help() { return slot().get(); }
-void setHelp(std::shared_ptr<HelpBackend> backend) { slot().set(std::move(backend)); }
+HelpBackend& help() {
+    return slot().get();
+}
+void setHelp(std::shared_ptr<HelpBackend> backend) {
+    slot().set(std::move(backend));
+}
 
 bool HtmlHelpA(HWND /*owner*/, const std::string& target, uint32_t command, int32_t data) {
     if (command != HH_DISPLAY_TOPIC && command != HH_HELP_CONTEXT)
