@@ -29,24 +29,13 @@ const std::string kHeader =
 class AppWindow : public ProgramFixture {
 protected:
     AppWindow() {
-        registryDir = rt::test::uniqueTempDir("quibo-appwindow-registry");
-        rt::registry::setFolder(registryDir.string());
         folder.makeVocabFolder();
         // Each window's unload loads the other to empty its list, so an
         // earlier test may leave one loaded, with list windows of its own
         // desktop; it goes without its handlers.
         Program::DiscardForms();
     }
-    ~AppWindow() override {
-        std::error_code ec;
-        std::filesystem::remove_all(registryDir, ec);
-    }
 
-    frmQuibo& start() {
-        frmQuibo& main = rt::form<frmQuibo>().get();
-        main.Show();
-        return main;
-    }
     // Opens the window from the main window; `actions` run while it shows.
     // A window the actions left open is closed from its title bar.
     void configure(const std::function<void(frmApp&)>& actions) {
@@ -103,7 +92,6 @@ protected:
         return out;
     }
 
-    std::filesystem::path registryDir;
     const std::string editor = key("Editor", "notes.txt");
     const std::string term = key("Term", "shell");
 };
@@ -557,15 +545,7 @@ protected:
     AppWindowWithLayout() { rt::components::registerLibrary(TLV_FORM_CONTROLS); }
 
     static std::string placement(const std::string& name) {
-        rt::HKEY key = 0;
-        if (rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, "Software\\frmApp\\Position", 0, rt::KEY_READ,
-                              &key) != rt::ERROR_SUCCESS)
-            return {};
-        uint8_t data[64] = {};
-        uint32_t type = 0, size = sizeof data;
-        rt::LONG rc = rt::RegQueryValueExA(key, name, &type, data, &size);
-        rt::RegCloseKey(key);
-        return rc == rt::ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(data), size) : "";
+        return ProgramFixture::placement("frmApp", name);
     }
 };
 

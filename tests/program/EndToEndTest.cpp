@@ -20,14 +20,8 @@ const std::string kHeader =
 class EndToEnd : public ProgramFixture {
 protected:
     EndToEnd() {
-        registryDir = rt::test::uniqueTempDir("quibo-e2e-registry");
-        rt::registry::setFolder(registryDir.string());
         rt::components::registerLibrary(TLV_FORM_CONTROLS);
         folder.makeVocabFolder();
-    }
-    ~EndToEnd() override {
-        std::error_code ec;
-        std::filesystem::remove_all(registryDir, ec);
     }
 
     frmQuibo& start() {
@@ -40,20 +34,9 @@ protected:
         EXPECT_TRUE(dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine()).say(phrase))
             << phrase;
     }
-    // A value the window's placement left, as text; empty when missing.
     static std::string placement(const std::string& name) {
-        rt::HKEY key = 0;
-        if (rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, "Software\\frmQuibo\\Position", 0,
-                              rt::KEY_READ, &key) != rt::ERROR_SUCCESS)
-            return {};
-        uint8_t data[64] = {};
-        uint32_t type = 0, size = sizeof data;
-        rt::LONG rc = rt::RegQueryValueExA(key, name, &type, data, &size);
-        rt::RegCloseKey(key);
-        return rc == rt::ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(data), size) : "";
+        return ProgramFixture::placement("frmQuibo", name);
     }
-
-    std::filesystem::path registryDir;
 };
 
 TEST_F(EndToEnd, SpokenCommandsThenClosingLeaveTheFilesAndPlacementForTheNextRun) {

@@ -16,21 +16,11 @@ const std::string kNoSysInfo = "System Information Is Unavailable At This Time";
 
 class HelpAbout : public ProgramFixture {
 protected:
-    HelpAbout() {
-        rt::registry::setFolder(registryDir.string());
-        rt::setHelp(help);
-    }
+    HelpAbout() { rt::setHelp(help); }
     ~HelpAbout() override {
         rt::form<frmAbout>().unload();
         rt::setHelp(nullptr);
         rt::App().setVersion(savedVersion[0], savedVersion[1], savedVersion[2]);
-        std::error_code ec;
-        std::filesystem::remove_all(registryDir, ec);
-    }
-    frmQuibo& start() {
-        frmQuibo& main = rt::form<frmQuibo>().get();
-        main.Show();
-        return main;
     }
     frmAbout& about() {
         frmAbout& box = rt::form<frmAbout>().get();
@@ -48,7 +38,6 @@ protected:
         rt::RegCloseKey(h);
     }
 
-    std::filesystem::path registryDir = rt::test::uniqueTempDir("quibo-registry");
     std::shared_ptr<rt::SimHelp> help = std::make_shared<rt::SimHelp>();
     int savedVersion[3] = {rt::App().Major(), rt::App().Minor(), rt::App().Revision()};
 };

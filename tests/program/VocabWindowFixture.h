@@ -21,17 +21,11 @@
 class VocabWindowFixture : public ProgramFixture {
 protected:
     VocabWindowFixture() {
-        registryDir = rt::test::uniqueTempDir("quibo-vocabwindow-registry");
-        rt::registry::setFolder(registryDir.string());
         folder.makeVocabFolder();
         // Each window's unload refers to the other's list and so loads it
         // again: what an earlier test left goes without its handlers, so
         // every window here is made on this test's desktop and registry.
         Program::DiscardForms();
-    }
-    ~VocabWindowFixture() override {
-        std::error_code ec;
-        std::filesystem::remove_all(registryDir, ec);
     }
 
     // `actions` run while the window shows; a window they leave open is
@@ -105,5 +99,4 @@ protected:
         return out;
     }
 
-    std::filesystem::path registryDir;
 };

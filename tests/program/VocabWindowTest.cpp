@@ -625,15 +625,7 @@ protected:
     VocabWindowWithLayout() { rt::components::registerLibrary(TLV_FORM_CONTROLS); }
 
     static std::string placement(const std::string& name) {
-        rt::HKEY key = 0;
-        if (rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, "Software\\frmVocab\\Position", 0,
-                              rt::KEY_READ, &key) != rt::ERROR_SUCCESS)
-            return {};
-        uint8_t data[64] = {};
-        uint32_t type = 0, size = sizeof data;
-        rt::LONG rc = rt::RegQueryValueExA(key, name, &type, data, &size);
-        rt::RegCloseKey(key);
-        return rc == rt::ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(data), size) : "";
+        return ProgramFixture::placement("frmVocab", name);
     }
 };
 

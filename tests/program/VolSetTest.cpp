@@ -11,17 +11,7 @@ namespace {
 
 class VolSet : public ProgramFixture {
 protected:
-    VolSet() { rt::registry::setFolder(registryDir.string()); }
-    ~VolSet() override {
-        rt::form<frmVolSet>().unload();
-        std::error_code ec;
-        std::filesystem::remove_all(registryDir, ec);
-    }
-    frmQuibo& start() {
-        frmQuibo& main = rt::form<frmQuibo>().get();
-        main.Show();
-        return main;
-    }
+    ~VolSet() override { rt::form<frmVolSet>().unload(); }
     rt::speech::ScriptedEngine& engine() {
         return dynamic_cast<rt::speech::ScriptedEngine&>(rt::form<frmQuibo>()->DirectSR1->engine());
     }
@@ -43,8 +33,6 @@ protected:
         rt::UserInput::mouseUp(w.Slider1, button, shift);
     }
     static std::string stored() { return rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter"); }
-
-    std::filesystem::path registryDir = rt::test::uniqueTempDir("quibo-registry");
 };
 
 struct ScaleRow {
