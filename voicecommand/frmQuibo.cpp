@@ -83,9 +83,21 @@ void frmQuibo::Form_Load() {
     m_CApp->FillVACListBox();
     recognizer(kGrammarFromFile, {rt::Variant(grammarPath())});
     recognizer(kActivate);
-    VUMeter.setMax(rt::Variant(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter", "3000")).toSingle());
+    setMeterScale(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter", "3000"));
     RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp);
     rt::SetWindowPos(hWnd(), rt::HWND_TOPMOST, 0, 0, 0, 0, rt::SWP_NOMOVE | rt::SWP_NOSIZE);
+}
+
+// A scale edited outside the program to something the meter refuses
+// would stop the start-up: the default serves, and the user is told.
+void frmQuibo::setMeterScale(const std::string& setting) {
+    try {
+        VUMeter.setMax(rt::Variant(setting).toSingle());
+    } catch (const rt::RuntimeError&) {
+        VUMeter.setMax(kDefaultMeterScale);
+        showProblem("The sound meter scale \"" + setting + "\" is not usable; " +
+                    std::to_string(static_cast<int>(kDefaultMeterScale)) + " is used.");
+    }
 }
 
 void frmQuibo::DirectSR1_PhraseRecognized(const std::string& phrase) {

@@ -48,6 +48,9 @@ private:
     void onRecogniserEvent(rt::DispId event, std::span<const rt::Variant> args);
     void recognizer(rt::DispId operation, std::initializer_list<rt::Variant> args = {});
     void showProblem(const std::string& problem);
+    void setMeterScale(const std::string& setting);
+
+    static constexpr float kDefaultMeterScale = 3000;
 
     std::unique_ptr<CFile> m_CFile;
     std::unique_ptr<CApp> m_CApp;

@@ -14,6 +14,7 @@
 #include <iostream>
 #include <string>
 
+#include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
 #include "runtime/forms/EventLoop.h"
@@ -138,6 +139,7 @@ int runOnDesktop(char*) {
 } // namespace
 
 int main(int argc, char** argv) {
+    rt::App().setVersion(2, 0, 3);
     try {
         if (headless() || !installDesktopBackends())
             return runHeadless();

@@ -16,23 +16,9 @@ const std::string kHeader =
 
 class MainWindow : public ProgramFixture {
 protected:
-    MainWindow() {
-        registryDir = rt::test::uniqueTempDir("quibo-registry");
-        rt::registry::setFolder(registryDir.string());
-    }
-    ~MainWindow() override {
-        std::error_code ec;
-        std::filesystem::remove_all(registryDir, ec);
-    }
-    frmQuibo& start() {
-        frmQuibo& main = rt::form<frmQuibo>().get();
-        main.Show();
-        return main;
-    }
     rt::speech::ScriptedEngine& engine(frmQuibo& main) {
         return dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine());
     }
-    std::filesystem::path registryDir;
 };
 
 TEST_F(MainWindow, FirstStartCreatesTheVocabFolderAndUsesTheDefaultScale) {
@@ -46,9 +32,27 @@ TEST_F(MainWindow, FirstStartCreatesTheVocabFolderAndUsesTheDefaultScale) {
     EXPECT_TRUE(desktop->window(main.hWnd())->topmost);
 }
 
-TEST_F(MainWindow, TheMeterScaleComesFromTheUsersSetting) {
-    rt::SaveSetting("RiriDozuzeze", "Startup", "VUMeter", "5000");
-    EXPECT_EQ(start().VUMeter.Max(), 5000);
+TEST_F(MainWindow, TheMeterScaleComesFromTheUsersSettingOrTheDefaultWhenItIsUnusable) {
+    struct Row {
+        const char* setting;
+        float scale;
+        bool told;
+    };
+    const Row rows[] = {{"5000", 5000, false}, {"12000.4", 12000.4f, false},
+                        {"abc", 3000, true},   {"", 3000, true},
+                        {"-5", 3000, true},    {"0", 3000, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.setting);
+        rt::SaveSetting("RiriDozuzeze", "Startup", "VUMeter", row.setting);
+        frmQuibo& main = start();
+        EXPECT_FLOAT_EQ(main.VUMeter.Max(), row.scale);
+        EXPECT_EQ(main.stbVCmd.PanelText(2).find("sound meter scale") != std::string::npos, row.told);
+        // Telling it costs the setting nothing: it is left for the user.
+        EXPECT_EQ(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter"), row.setting);
+        rt::form<frmQuibo>().unload();
+        Program::DiscardForms();
+        Program::reset();
+    }
 }
 
 TEST_F(MainWindow, APhraseIsDispatchedAndShownInTheStatusBar) {
