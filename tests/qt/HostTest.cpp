@@ -95,6 +95,28 @@ TEST_F(QtViewTest, TimersRunOnTheRealClockAndPostedWorkRuns) {
     tmr.setEnabled(false);
 }
 
+// The form's handle is its real window's from load to unload, hidden or not,
+// so the desktop layer and the program mean the same window; unloaded, the
+// form has its own handle back and the window is gone.
+TEST_F(QtViewTest, FormHandleIsItsRealWindowsFromLoadToUnload) {
+    form = std::make_unique<SampleForm>();
+    HWND own = form->hWnd();
+    form->Show();
+    QWidget* shown = window();
+    ASSERT_NE(shown, nullptr);
+    HWND real = static_cast<HWND>(shown->winId());
+    EXPECT_NE(real, own);
+    EXPECT_EQ(form->hWnd(), real);
+    form->Hide();
+    EXPECT_EQ(form->hWnd(), real);
+
+    ASSERT_TRUE(form->Unload());
+    EXPECT_EQ(form->hWnd(), own);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_NE(w->windowTitle().toStdString(), "Sample window");
+}
+
 TEST_F(QtViewTest, EventLoopEndsWhenTheLastFormIsUnloaded) {
     SampleForm& f = showSample();
     QTimer::singleShot(20, [&] { UserInput::closeForm(f); });

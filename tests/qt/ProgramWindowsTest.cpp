@@ -3,6 +3,7 @@
 // its size and for drawn captions.
 
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 #include <filesystem>
@@ -39,14 +40,14 @@ struct ProgramWindow {
     std::function<rt::Form&()> show;
 };
 
-class ProgramWindows : public testing::TestWithParam<ProgramWindow> {
+class ProgramWindowsTest : public testing::Test {
 protected:
-    ProgramWindows() {
+    ProgramWindowsTest() {
         m_registry = rt::test::uniqueTempDir("qt-program-registry");
         rt::registry::setFolder(m_registry.string());
         m_folder.makeVocabFolder();
     }
-    ~ProgramWindows() override {
+    ~ProgramWindowsTest() override {
         rt::form<frmQuibo>().unload();
         Program::DiscardForms();
         Program::reset();
@@ -57,6 +58,9 @@ protected:
     rt::test::ProgramFolder m_folder;
     std::filesystem::path m_registry;
 };
+
+class ProgramWindows : public ProgramWindowsTest,
+                       public testing::WithParamInterface<ProgramWindow> {};
 
 TEST_P(ProgramWindows, WindowIsDrawnAtItsSizeWithItsCaptions) {
     rt::Form& form = GetParam().show();
@@ -83,23 +87,49 @@ TEST_P(ProgramWindows, WindowIsDrawnAtItsSizeWithItsCaptions) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Program, ProgramWindows,
-    testing::Values(ProgramWindow{"frmQuibo",
-                                  [] () -> rt::Form& {
-                                      rt::form<frmQuibo>()->Show();
-                                      return rt::form<frmQuibo>().get();
-                                  }},
-                    ProgramWindow{"frmApp",
-                                  [] () -> rt::Form& {
-                                      rt::form<frmApp>()->Show();
-                                      return rt::form<frmApp>().get();
-                                  }},
-                    ProgramWindow{"frmVocab",
-                                  [] () -> rt::Form& {
-                                      rt::form<frmVocab>()->Show();
-                                      return rt::form<frmVocab>().get();
-                                  }}),
-    [](const testing::TestParamInfo<ProgramWindow>& info) { return std::string(info.param.name); });
+// The status bar of the main window shows the phrase last heard: its panel
+// is drawn with the text, not left as the blank panel it was.
+TEST_F(ProgramWindowsTest, MainWindowDrawsThePhraseInItsStatusBar) {
+    frmQuibo& main = rt::form<frmQuibo>().get();
+    main.Show();
+    QWidget* window = rt::qt::formWindow(main);
+    ASSERT_NE(window, nullptr);
+    auto* panel = window->findChild<QLabel*>(QStringLiteral("panel1"));
+    ASSERT_NE(panel, nullptr);
+    main.stbVCmd.setPanelText(1, "");
+    QImage blank = panel->grab().toImage();
+
+    main.stbVCmd.setPanelText(1, "Notes");
+    EXPECT_EQ(panel->text().toStdString(), "Notes");
+    QImage heard = panel->grab().toImage();
+    EXPECT_EQ(heard.size(), blank.size());
+    EXPECT_NE(heard, blank);
+    EXPECT_GT(distinctColours(heard), distinctColours(blank));
+    QPixmap picture = window->grab();
+    EXPECT_EQ(picture.width(), window->width());
+    EXPECT_EQ(picture.height(), window->height());
+    ASSERT_TRUE(picture.save(
+        QString::fromStdString(std::string(QUIBO_QT_PICTURES) + "/frmQuibo-heard.png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, ProgramWindows,
+                         testing::Values(ProgramWindow{"frmQuibo",
+                                                       []() -> rt::Form& {
+                                                           rt::form<frmQuibo>()->Show();
+                                                           return rt::form<frmQuibo>().get();
+                                                       }},
+                                         ProgramWindow{"frmApp",
+                                                       []() -> rt::Form& {
+                                                           rt::form<frmApp>()->Show();
+                                                           return rt::form<frmApp>().get();
+                                                       }},
+                                         ProgramWindow{"frmVocab",
+                                                       []() -> rt::Form& {
+                                                           rt::form<frmVocab>()->Show();
+                                                           return rt::form<frmVocab>().get();
+                                                       }}),
+                         [](const testing::TestParamInfo<ProgramWindow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
