@@ -7,5 +7,7 @@ namespace tlvFormControls {
 
 rt::DispatchPtr newFormLocator();
 rt::DispatchPtr newStretchContainer();
+rt::DispatchPtr newppFormLocation();
+rt::DispatchPtr newppStretchContainer();
 
 } // namespace tlvFormControls

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/com/TypeInfo.h"
 #include "runtime/forms/UserControl.h"
@@ -37,6 +38,10 @@ public:
     const std::string& RegistryKey() const { return m_RegistryKey; }
     void setRegistryKey(std::string New_RegistryKey);
     rt::Variant ShowAbout();
+
+    std::vector<std::string> PropertyPages() const override {
+        return {"tlvFormControls.ppFormLocation"};
+    }
 
     void UserControl_InitProperties() override;
     void UserControl_ReadProperties(const rt::PropertyBag& PropBag) override;

@@ -12,7 +12,11 @@ rt::ComponentServer& server() {
         {{"tlvFormControls.FormLocator", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E001}",
           "tlvFormControls.FormLocator", tlvFormControls::newFormLocator},
          {"tlvFormControls.StretchContainer", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E002}",
-          "tlvFormControls.StretchContainer", tlvFormControls::newStretchContainer}},
+          "tlvFormControls.StretchContainer", tlvFormControls::newStretchContainer},
+         {"tlvFormControls.ppFormLocation", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E021}",
+          "tlvFormControls.ppFormLocation", tlvFormControls::newppFormLocation},
+         {"tlvFormControls.ppStretchContainer", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E022}",
+          "tlvFormControls.ppStretchContainer", tlvFormControls::newppStretchContainer}},
         reinterpret_cast<const void*>(&anchor));
     return s;
 }

@@ -175,7 +175,7 @@ rt::Variant StretchContainer::ShowAbout() {
 }
 
 std::vector<std::string> StretchContainer::PropertyPages() const {
-    return {"ppStretchContainer", "StandardColor", "StandardFont"};
+    return {"tlvFormControls.ppStretchContainer", "StandardColor", "StandardFont"};
 }
 
 void StretchContainer::UserControl_InitProperties() {

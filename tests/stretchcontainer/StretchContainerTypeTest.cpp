@@ -90,7 +90,8 @@ TEST(StretchContainerType, LateBoundNamesReachTheDesignedIdentifiers) {
     auto object = std::dynamic_pointer_cast<StretchContainer>(container);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->PropertyPages(),
-              (std::vector<std::string>{"ppStretchContainer", "StandardColor", "StandardFont"}));
+              (std::vector<std::string>{"tlvFormControls.ppStretchContainer", "StandardColor",
+                                        "StandardFont"}));
 }
 
 // ---- persisted properties ---------------------------------------------------
