@@ -90,6 +90,7 @@ protected:
     }
 
     HostForm& host() { return *m_host; }
+    std::shared_ptr<ScriptedUser> m_user;
 
     // The properties the controls signalled changed since the last call.
     std::string changes() { return std::exchange(m_changes, {}); }
@@ -108,7 +109,6 @@ protected:
 
 private:
     std::filesystem::path m_dir;
-    std::shared_ptr<ScriptedUser> m_user;
     std::unique_ptr<HostForm> m_host;
     std::string m_changes;
 };
@@ -358,6 +358,28 @@ INSTANTIATE_TEST_SUITE_P(Hives, StrayHiveTest,
                                          StrayHiveRow{"Negative", -1},
                                          StrayHiveRow{"BeyondAnInteger", 40000}),
                          rt::test::RowName());
+
+// A page kept by its frame shows again what it showed last when the hive
+// became one no item names; the key follows the locator.
+TEST_F(PageTest, AStrayHiveLeavesTheHiveListAtItsPreviousLine) {
+    ControlSite& first = host().flocFirst;
+    first.let("RegistryHive", Variant(4));
+    PropertyFrame frame({unowned(first)});
+    PropertyPage& page = *frame.pages().at(0);
+    auto& hive = editor<ComboBox>(page, "cmbHive");
+    auto showAndCancel = [&] {
+        m_user->whileModal("frmPropertyPages", [&](Form&) { UserInput::click(frame.cmdCancel); });
+        frame.Show(vbModal);
+    };
+    showAndCancel();
+    EXPECT_EQ(hive.ListIndex(), 4);
+    first.let("RegistryHive", Variant(9));
+    first.let("RegistryKey", Variant(std::string("Software\\Later")));
+    showAndCancel();
+    EXPECT_EQ(hive.ListIndex(), 4);
+    EXPECT_EQ(editor<TextBox>(page, "txtRegistryKey").Text(), "Software\\Later");
+    EXPECT_EQ(first.get("RegistryHive").toLong(), 9);
+}
 
 // ---- StretchContainer's page -------------------------------------------------
 
