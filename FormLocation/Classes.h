@@ -7,6 +7,8 @@ namespace tlvFormControls {
 
 rt::DispatchPtr newFormLocator();
 rt::DispatchPtr newStretchContainer();
+rt::DispatchPtr newPaneArea();
+rt::DispatchPtr newPaneContainer();
 rt::DispatchPtr newppFormLocation();
 rt::DispatchPtr newppStretchContainer();
 

@@ -85,6 +85,7 @@ public:
     Event<> Click;
     Event<> DblClick;
     Event<int, int, float, float> MouseDown; // button, shift, x, y
+    Event<int, int, float, float> MouseMove;
     Event<int, int, float, float> MouseUp;
     Event<int&, int> KeyDown; // key code (set to 0 to swallow), shift
     Event<int&, int> KeyUp;

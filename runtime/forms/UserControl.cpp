@@ -86,6 +86,11 @@ void UserControl::setAppearance(int16_t v) {
     Changed.raise();
 }
 
+void UserControl::setMousePointer(int16_t v) {
+    m_mousePointer = v;
+    Changed.raise();
+}
+
 float UserControl::Width() const {
     return m_site ? m_site->Width() : 0;
 }
@@ -196,6 +201,10 @@ ControlSite::ControlSite(Form& form, std::string name, std::string progId,
     MouseDown.connect([this](int button, int shift, float x, float y) {
         if (m_object)
             m_object->UserControl_MouseDown(button, shift, x, y);
+    });
+    MouseMove.connect([this](int button, int shift, float x, float y) {
+        if (m_object)
+            m_object->UserControl_MouseMove(button, shift, x, y);
     });
     MouseUp.connect([this](int button, int shift, float x, float y) {
         if (m_object)

@@ -89,6 +89,9 @@ public:
     float ScaleY(float value, int from, int to) const;
     void Refresh();
     void Cls();
+    // The pointer's shape over the surface (0 the default arrow).
+    int16_t MousePointer() const { return m_mousePointer; }
+    void setMousePointer(int16_t v);
 
     // The host's side; raise 91 when the object is not sited.
     bool sited() const { return m_site != nullptr; }
@@ -140,6 +143,7 @@ private:
     std::shared_ptr<rt::Font> m_font = std::make_shared<rt::Font>();
     int16_t m_borderStyle = 0;
     int16_t m_appearance = 1;
+    int16_t m_mousePointer = 0;
 };
 
 // The place of a library's control on a host form, and its extender: late-

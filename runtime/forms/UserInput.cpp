@@ -68,6 +68,12 @@ void UserInput::mouseDown(Control& control, int button, int shift, float x, floa
     control.MouseDown.raise(button, shift, x, y);
 }
 
+void UserInput::mouseMove(Control& control, int button, int shift, float x, float y) {
+    Action action;
+    checkReachable(control);
+    control.MouseMove.raise(button, shift, x, y);
+}
+
 void UserInput::mouseUp(Control& control, int button, int shift, float x, float y) {
     Action action;
     checkReachable(control);

@@ -32,6 +32,7 @@ public:
     static void click(Control& control);
     static void dblClick(Control& control);
     static void mouseDown(Control& control, int button, int shift = 0, float x = 0, float y = 0);
+    static void mouseMove(Control& control, int button, int shift = 0, float x = 0, float y = 0);
     static void mouseUp(Control& control, int button, int shift = 0, float x = 0, float y = 0);
     // KeyDown on the form first when it has KeyPreview, then on the control
     // unless the form's handler set the key code to 0.
