@@ -1,0 +1,390 @@
+// PaneContainer and PaneArea as hosts use them: created by ProgID from the
+// library file, panes sited inside a container on a form, laid out at the
+// first paint at run time, and dragged through the user's mouse.
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "runtime/com/ComponentRegistry.h"
+#include "runtime/forms/Form.h"
+#include "runtime/forms/ScriptedUser.h"
+#include "runtime/forms/UserControl.h"
+#include "runtime/forms/UserInput.h"
+#include "runtime/platform/registry/Registry.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using namespace rt;
+using rt::test::errorOf;
+
+constexpr DispId kContainerPaint = 1;
+constexpr DispId kPaneResize = 2;
+constexpr DispId kAreaResize = 1;
+
+std::optional<PropertyBag> bag(const std::string& text) {
+    return PropertyBag::fromText(text);
+}
+
+// A 3000 x 2000 container holding three panes, 1000, 500 and 800 wide.
+class HostForm : public Form {
+public:
+    explicit HostForm(bool userMode = true, std::optional<PropertyBag> a = std::nullopt,
+                      std::optional<PropertyBag> b = std::nullopt,
+                      std::optional<PropertyBag> c = std::nullopt)
+        : Form("frmPanes", "Panes"), paneA(*this, "paneA", "tlvFormControls.PaneArea", a),
+          paneB(*this, "paneB", "tlvFormControls.PaneArea", b),
+          paneC(*this, "paneC", "tlvFormControls.PaneArea", c) {
+        pnc.Move(0, 0, 3000, 2000);
+        for (ControlSite* pane : panes()) {
+            pane->setContainer(&pnc);
+            pane->setUserMode(userMode);
+        }
+        pnc.setUserMode(userMode);
+        paneA.Move(0, 0, 1000, 2000);
+        paneB.Move(1050, 0, 500, 2000);
+        paneC.Move(1600, 0, 800, 2000);
+    }
+
+    std::vector<ControlSite*> panes() { return {&paneA, &paneB, &paneC}; }
+    UserControl& container() const { return *pnc.object(); }
+    void paint() { pnc.call("Refresh"); }
+    void resize(float width, float height) {
+        pnc.Invoke(DISPID_EXTENDER_MOVE, InvokeKind::Method,
+                   std::vector<Variant>{Variant(0), Variant(0), Variant(width), Variant(height)});
+    }
+
+    ControlSite pnc{*this, "pncMain", "tlvFormControls.PaneContainer"};
+    ControlSite paneA, paneB, paneC;
+};
+
+std::string box(const Control& c) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%g,%g,%g,%g", c.Left(), c.Top(), c.Width(), c.Height());
+    return text;
+}
+
+std::string boxes(HostForm& form) {
+    return box(form.paneA) + " | " + box(form.paneB) + " | " + box(form.paneC);
+}
+
+class PaneTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = rt::test::uniqueTempDir("panes");
+        registry::setFolder(m_dir.string());
+        m_user = ScriptedUser::install();
+        components::registerLibrary(TLV_LIBRARY);
+    }
+    void TearDown() override {
+        EXPECT_EQ(m_user->pending(), 0u);
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+
+    static void show(HostForm& form) {
+        form.Show();
+        ASSERT_NE(form.pnc.object(), nullptr) << form.pnc.creationError()->description();
+        for (ControlSite* pane : form.panes())
+            ASSERT_NE(pane->object(), nullptr) << pane->creationError()->description();
+    }
+
+    // The events `source` raises from now on.
+    static std::shared_ptr<std::vector<DispId>> spy(UserControl& source) {
+        auto seen = std::make_shared<std::vector<DispId>>();
+        source.advise([seen](DispId id, std::span<Variant>) { seen->push_back(id); });
+        return seen;
+    }
+
+    std::filesystem::path m_dir;
+    std::shared_ptr<ScriptedUser> m_user;
+};
+
+// ---- layout -------------------------------------------------------------------------
+
+TEST_F(PaneTest, FirstPaintLaysThePanesOutAlongTheWidth) {
+    struct Row {
+        float width;
+        const char* expected;
+    };
+    const Row rows[] = {
+        // Room to spare: the last pane takes it.
+        {3000, "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,1400,2000"},
+        // Short: the second pane's growth is capped, the third keeps its minimum.
+        {1500, "0,0,1000,2000 | 1050,0,300,2000 | 1400,0,100,2000"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.width);
+        HostForm form;
+        form.pnc.Move(0, 0, row.width, 2000);
+        show(form);
+        // Before the first paint the panes are not collected.
+        form.resize(row.width, 2000);
+        EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,800,2000");
+        auto seen = spy(form.container());
+        form.paint();
+        EXPECT_EQ(boxes(form), row.expected);
+        EXPECT_EQ(*seen, (std::vector<DispId>{kPaneResize, kContainerPaint}));
+        EXPECT_EQ(form.container().MousePointer(), 9);
+        form.Unload();
+    }
+}
+
+TEST_F(PaneTest, ASqueezedLayoutKeepsItsExtentsWhenTheContainerGrowsAgain) {
+    HostForm form;
+    show(form);
+    form.paint();
+    form.resize(200, 2000);
+    EXPECT_EQ(boxes(form), "0,0,100,2000 | 150,0,0,2000 | 200,0,0,2000");
+    form.resize(3000, 2000);
+    EXPECT_EQ(boxes(form), "0,0,100,2000 | 150,0,0,2000 | 200,0,2800,2000");
+    form.Unload();
+}
+
+TEST_F(PaneTest, PanesAreOrderedByIndexAndEqualIndicesKeepTheHostsOrder) {
+    HostForm form(true, bag("PaneIndex = 2"), bag("PaneIndex = 1"), bag("PaneIndex = 2"));
+    show(form);
+    form.paint();
+    EXPECT_EQ(box(form.paneB), "0,0,500,2000");
+    EXPECT_EQ(box(form.paneA), "550,0,1000,2000");
+    EXPECT_EQ(box(form.paneC), "1600,0,1400,2000");
+    form.Unload();
+}
+
+TEST_F(PaneTest, HiddenPanesTakeNoLengthAndStayWhereTheyWere) {
+    HostForm form;
+    show(form);
+    form.paneB.setVisible(false);
+    form.paint();
+    EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1050,0,1950,2000");
+    // Showing it again moves nothing until the next layout.
+    form.paneB.setVisible(true);
+    EXPECT_EQ(box(form.paneC), "1050,0,1950,2000");
+    form.pnc.call("ArrangePanes");
+    EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,1400,2000");
+    form.Unload();
+}
+
+TEST_F(PaneTest, NoVisiblePaneLaysNothingOut) {
+    HostForm form;
+    show(form);
+    for (ControlSite* pane : form.panes())
+        pane->setVisible(false);
+    auto seen = spy(form.container());
+    form.paint();
+    EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,800,2000");
+    EXPECT_EQ(*seen, std::vector<DispId>{kContainerPaint});
+    EXPECT_EQ(form.container().MousePointer(), 0);
+    form.Unload();
+}
+
+TEST_F(PaneTest, OneVisiblePaneGetsTheWholeAxis) {
+    HostForm form;
+    show(form);
+    form.paneA.setVisible(false);
+    form.paneC.setVisible(false);
+    form.paint();
+    EXPECT_EQ(box(form.paneB), "0,0,3000,2000");
+    form.Unload();
+}
+
+TEST_F(PaneTest, AnOrientationChangeTakesEffectAtTheNextLayout) {
+    for (int32_t orientation : {1, 2}) {
+        SCOPED_TRACE(orientation);
+        HostForm form;
+        show(form);
+        form.paint();
+        const std::string before = boxes(form);
+        form.pnc.let("Orientation", Variant(orientation));
+        EXPECT_EQ(boxes(form), before);
+        form.pnc.call("ArrangePanes");
+        // Current heights are all 2000: the first pane grows as far as the
+        // minimums of the others allow.
+        EXPECT_EQ(boxes(form), "0,0,3000,1700 | 0,1750,3000,100 | 0,1900,3000,100");
+        EXPECT_EQ(form.container().MousePointer(), 7);
+        form.Unload();
+    }
+}
+
+// The gaps overflow 16-bit arithmetic: the length is never computed, and the
+// panes are stacked with no extent.
+TEST_F(PaneTest, GapsBeyondTheIntegerRangeLeaveNoLength) {
+    HostForm form;
+    show(form);
+    form.pnc.let("Spacing", Variant(int16_t{16384}));
+    auto seen = spy(form.container());
+    form.paint();
+    EXPECT_EQ(boxes(form), "0,0,0,2000 | 16384,0,0,2000 | 32768,0,0,2000");
+    EXPECT_EQ(seen->front(), kPaneResize);
+    form.Unload();
+}
+
+TEST_F(PaneTest, LayoutsKeepTheMinimumOfCollectionButDragsReadTheCurrentOne) {
+    HostForm form;
+    show(form);
+    form.paint();
+    form.paneC.let("MinSize", Variant(1000.0f));
+    form.resize(1500, 2000);
+    EXPECT_EQ(box(form.paneC), "1400,0,100,2000");
+    // A drag from the gap before the third pane towards its far edge.
+    UserInput::mouseDown(form.pnc, vbLeftButton, 0, 1370, 10);
+    UserInput::mouseMove(form.pnc, vbLeftButton, 0, 1499, 10);
+    UserInput::mouseUp(form.pnc, vbLeftButton, 0, 1499, 10);
+    // Clamped at its far edge less its new minimum, which lies before the
+    // previous pane's start: that pane refuses a negative width and stays.
+    EXPECT_EQ(box(form.paneB), "1050,0,300,2000");
+    EXPECT_EQ(box(form.paneC), "550,0,950,2000");
+    form.Unload();
+}
+
+TEST_F(PaneTest, AtDesignTimeTheContainerOnlyPaints) {
+    HostForm form(false);
+    show(form);
+    auto seen = spy(form.container());
+    form.paint();
+    form.paint();
+    form.resize(1000, 1000);
+    EXPECT_EQ(*seen, (std::vector<DispId>{kContainerPaint, kContainerPaint}));
+    EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,800,2000");
+    form.Unload();
+}
+
+// ---- the splitter drag -------------------------------------------------------------
+
+// Two panes, 1000 and 1950 wide with the default minimums and spacing.
+TEST_F(PaneTest, DraggingTheBarMovesTheBoundaryWithinTheMinimums) {
+    struct Row {
+        const char* name;
+        std::optional<float> moveTo;
+        const char* expected; // first and second pane
+    };
+    const Row rows[] = {
+        {"Left", 1500, "0,0,1500,2000 | 1550,0,1450,2000"},
+        {"PastThePreviousMinimum", 40, "0,0,100,2000 | 150,0,2850,2000"},
+        {"PastTheNextMinimum", 2990, "0,0,2900,2000 | 2950,0,50,2000"},
+        {"NoMoveUnclamped", std::nullopt, "0,0,1020,2000 | 1070,0,1930,2000"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HostForm form;
+        show(form);
+        form.paneC.setVisible(false);
+        form.paint();
+        ASSERT_EQ(box(form.paneB), "1050,0,1950,2000");
+        UserInput::mouseDown(form.pnc, vbRightButton, vbShiftMask, 1020, 300);
+        if (row.moveTo)
+            UserInput::mouseMove(form.pnc, vbRightButton, 0, *row.moveTo, 300);
+        UserInput::mouseUp(form.pnc, vbRightButton, 0, 0, 0);
+        EXPECT_EQ(box(form.paneA) + " | " + box(form.paneB), row.expected);
+        form.Unload();
+    }
+}
+
+TEST_F(PaneTest, ADragBehindTheLastPaneResizesOnlyThatPane) {
+    HostForm form;
+    show(form);
+    form.paint();
+    form.resize(5000, 2000);
+    form.paneC.setWidth(800);
+    UserInput::mouseDown(form.pnc, vbLeftButton, 0, 4500, 0);
+    UserInput::mouseMove(form.pnc, vbLeftButton, 0, 4900, 0);
+    UserInput::mouseUp(form.pnc, vbLeftButton, 0, 4900, 0);
+    EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,3300,2000");
+    form.Unload();
+}
+
+TEST_F(PaneTest, AMoveWithoutAPressMovesNothing) {
+    HostForm form;
+    show(form);
+    form.paint();
+    const std::string before = boxes(form);
+    UserInput::mouseMove(form.pnc, vbLeftButton, 0, 1020, 0);
+    UserInput::mouseUp(form.pnc, vbLeftButton, 0, 1020, 0);
+    EXPECT_EQ(boxes(form), before);
+    form.Unload();
+}
+
+TEST_F(PaneTest, AVerticalDragWorksAlongTheHeight) {
+    HostForm form;
+    show(form);
+    form.paneC.setVisible(false);
+    form.paint();
+    form.pnc.let("Orientation", Variant(1));
+    form.pnc.call("ArrangePanes");
+    ASSERT_EQ(box(form.paneA) + " | " + box(form.paneB), "0,0,3000,1850 | 0,1900,3000,100");
+    UserInput::mouseDown(form.pnc, vbLeftButton, 0, 10, 1870);
+    UserInput::mouseMove(form.pnc, vbLeftButton, 0, 10, 1000);
+    UserInput::mouseUp(form.pnc, vbLeftButton, 0, 10, 1000);
+    EXPECT_EQ(box(form.paneA) + " | " + box(form.paneB), "0,0,3000,1000 | 0,1050,3000,950");
+    form.Unload();
+}
+
+// ---- PaneArea on a host --------------------------------------------------------------
+
+TEST_F(PaneTest, NewPanesAreNumberedAfterEveryPaneOfTheHost) {
+    struct Row {
+        const char* name;
+        std::optional<PropertyBag> a, b;
+        int16_t expected;
+    };
+    const Row rows[] = {
+        {"AfterTheLargest", bag("PaneIndex = 3"), bag("PaneIndex = 7"), 8},
+        {"AfterZero", bag("PaneIndex = 0"), bag("PaneIndex = -4"), 1},
+        {"AfterDefaults", bag(""), bag(""), 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HostForm form(true, row.a, row.b);
+        // In a container of its own: the numbering is the host's.
+        form.paneC.setContainer(nullptr);
+        show(form);
+        EXPECT_EQ(form.paneC.get("PaneIndex").toInteger(), row.expected);
+        EXPECT_EQ(form.paneC.get("MinSize").toSingle(), 100.0f);
+        form.Unload();
+    }
+}
+
+TEST_F(PaneTest, APaneRaisesResizeAtItsFirstRunTimePaintAndAtEverySizeChange) {
+    for (bool userMode : {true, false}) {
+        SCOPED_TRACE(userMode);
+        HostForm form(userMode);
+        show(form);
+        UserControl& pane = *form.paneA.object();
+        auto seen = spy(pane);
+        for (int i = 0; i < 3; ++i)
+            form.paneA.call("Refresh");
+        EXPECT_EQ(seen->size(), userMode ? 1u : 0u);
+        form.paneA.setWidth(700);
+        EXPECT_EQ(seen->size(), userMode ? 2u : 1u);
+        EXPECT_EQ(seen->back(), kAreaResize);
+        form.Unload();
+    }
+}
+
+// A refused value is not signalled; an accepted one is, under its own name.
+TEST_F(PaneTest, OnlyAcceptedAssignmentsAreSignalled) {
+    HostForm form;
+    show(form);
+    std::vector<std::string> changed;
+    form.paneA.PropertyChanged.connect([&](const std::string& n) { changed.push_back(n); });
+    form.pnc.PropertyChanged.connect([&](const std::string& n) { changed.push_back(n); });
+    EXPECT_EQ(errorOf([&] { form.paneA.let("MinSize", Variant(-1)); }), 10001);
+    EXPECT_EQ(errorOf([&] { form.paneA.let("PaneIndex", Variant(-1)); }), 10002);
+    EXPECT_EQ(errorOf([&] { form.pnc.let("Spacing", Variant(9)); }), 10003);
+    EXPECT_EQ(changed, std::vector<std::string>{});
+    form.paneA.let("MinSize", Variant(0));
+    form.paneA.let("PaneIndex", Variant(0));
+    form.pnc.let("Spacing", Variant(10));
+    form.pnc.let("SplitterColor", Variant(5));
+    EXPECT_EQ(changed,
+              (std::vector<std::string>{"MinSize", "PaneIndex", "Spacing", "SplitterColor"}));
+    form.Unload();
+}
+
+} // namespace
