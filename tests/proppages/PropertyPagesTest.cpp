@@ -462,6 +462,22 @@ TEST_F(PageTest, ContainerPageWritesItsFourEditorsInOrderToTheFirstContainerOnly
     EXPECT_EQ(second.saveProperties().toText(), secondBefore.toText());
 }
 
+// A page applied before it loaded anything has no item chosen in either list:
+// the container keeps its appearance and border style, and the check boxes
+// are still written.
+TEST_F(PageTest, ContainerPagePassesOverListIndexesTheContainerRefuses) {
+    ControlSite& first = host().strFirst;
+    std::shared_ptr<PropertyPage> page = createPropertyPage(kContainerPage);
+    page->setSelectedControls({unowned(first)});
+    EXPECT_EQ(editor<ComboBox>(*page, "cmbAppearance").ListIndex(), -1);
+    EXPECT_EQ(editor<ComboBox>(*page, "cmbBorderStyle").ListIndex(), -1);
+    page->PropertyPage_ApplyChanges();
+    EXPECT_EQ(first.get("Appearance").toLong(), 1);
+    EXPECT_EQ(first.get("BorderStyle").toLong(), 0);
+    EXPECT_FALSE(first.get("Enabled").toBool());
+    EXPECT_FALSE(first.get("AdjustFont").toBool());
+}
+
 struct AdjustRow {
     std::string name;
     bool clearAdjustFont;
