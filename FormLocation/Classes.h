@@ -11,5 +11,7 @@ rt::DispatchPtr newPaneArea();
 rt::DispatchPtr newPaneContainer();
 rt::DispatchPtr newppFormLocation();
 rt::DispatchPtr newppStretchContainer();
+rt::DispatchPtr newppPaneArea();
+rt::DispatchPtr newppPaneContainer();
 
 } // namespace tlvFormControls

@@ -20,7 +20,11 @@ rt::ComponentServer& server() {
          {"tlvFormControls.ppFormLocation", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E021}",
           "tlvFormControls.ppFormLocation", tlvFormControls::newppFormLocation},
          {"tlvFormControls.ppStretchContainer", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E022}",
-          "tlvFormControls.ppStretchContainer", tlvFormControls::newppStretchContainer}},
+          "tlvFormControls.ppStretchContainer", tlvFormControls::newppStretchContainer},
+         {"tlvFormControls.ppPaneArea", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E023}",
+          "tlvFormControls.ppPaneArea", tlvFormControls::newppPaneArea},
+         {"tlvFormControls.ppPaneContainer", "{5C8E1A47-3B2D-4F60-9E71-A2B4C6D8E024}",
+          "tlvFormControls.ppPaneContainer", tlvFormControls::newppPaneContainer}},
         reinterpret_cast<const void*>(&anchor));
     return s;
 }
