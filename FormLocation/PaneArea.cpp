@@ -120,8 +120,8 @@ void PaneArea::UserControl_InitProperties() {
     const size_t n = controls.size();
     for (size_t i = 0; i < n; ++i) {
         if (asPaneArea(controls[i]))
-            best = rt::Variant(Utils::Max(best, controls[i]->get("PaneIndex").toLong()))
-                       .toInteger();
+            best =
+                rt::Variant(Utils::Max(best, controls[i]->get("PaneIndex").toLong())).toInteger();
     }
     m_PaneIndex = rt::Variant(int32_t{best} + 1).toInteger();
 }
@@ -300,19 +300,20 @@ rt::ClassInfo PaneArea::classInfo() {
     const std::vector<std::string> mouse{"Button As Integer", "Shift As Integer", "X As Single",
                                          "Y As Single"};
     const std::vector<std::string> key{"KeyCode As Integer", "Shift As Integer"};
-    return rt::ClassInfo{"PaneArea", rt::describeInterface("_PaneArea", memberTable(), kTypes),
-                         rt::EventInterfaceInfo{"__PaneArea",
-                                                {
-                                                    {"Click", kClick, {}},
-                                                    {"DblClick", kDblClick, {}},
-                                                    {"KeyDown", kKeyDown, key},
-                                                    {"KeyPress", kKeyPress, {"KeyAscii As Integer"}},
-                                                    {"KeyUp", kKeyUp, key},
-                                                    {"MouseDown", kMouseDown, mouse},
-                                                    {"MouseMove", kMouseMove, mouse},
-                                                    {"MouseUp", kMouseUp, mouse},
-                                                    {"Resize", kResize, {}, true},
-                                                }}};
+    return rt::ClassInfo{
+        "PaneArea", rt::describeInterface("_PaneArea", memberTable(), kTypes),
+        rt::EventInterfaceInfo{"__PaneArea",
+                               {
+                                   {"Click", kClick, {}},
+                                   {"DblClick", kDblClick, {}},
+                                   {"KeyDown", kKeyDown, key},
+                                   {"KeyPress", kKeyPress, {"KeyAscii As Integer"}},
+                                   {"KeyUp", kKeyUp, key},
+                                   {"MouseDown", kMouseDown, mouse},
+                                   {"MouseMove", kMouseMove, mouse},
+                                   {"MouseUp", kMouseUp, mouse},
+                                   {"Resize", kResize, {}, true},
+                               }}};
 }
 
 rt::DispatchPtr newPaneArea() {

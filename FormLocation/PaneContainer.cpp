@@ -124,7 +124,8 @@ void PaneContainer::UserControl_InitProperties() {
 void PaneContainer::UserControl_ReadProperties(const rt::PropertyBag& PropBag) {
     m_Loading = true;
     rt::skipFailure([&] {
-        UserControl::setAppearance(PropBag.ReadProperty("Appearance", int16_t{tlvFlat}).toInteger());
+        UserControl::setAppearance(
+            PropBag.ReadProperty("Appearance", int16_t{tlvFlat}).toInteger());
     });
     rt::skipFailure([&] {
         UserControl::setBackColor(PropBag.ReadProperty("BackColor", rt::vbButtonFace).toLong());
@@ -139,7 +140,8 @@ void PaneContainer::UserControl_ReadProperties(const rt::PropertyBag& PropBag) {
             PropBag.ReadProperty("BorderStyle", int16_t{tlvNone}).toInteger());
     });
     rt::skipFailure([&] {
-        m_picSizer.BackColor = PropBag.ReadProperty("SplitterColor", kDefaultSplitterColor).toLong();
+        m_picSizer.BackColor =
+            PropBag.ReadProperty("SplitterColor", kDefaultSplitterColor).toLong();
     });
     rt::skipFailure([&] {
         m_Orientation = PropBag.ReadProperty("Orientation", int32_t{tlvHorizontal}).toLong();
@@ -150,9 +152,8 @@ void PaneContainer::UserControl_ReadProperties(const rt::PropertyBag& PropBag) {
 }
 
 void PaneContainer::UserControl_WriteProperties(rt::PropertyBag& PropBag) {
-    rt::skipFailure([&] {
-        PropBag.WriteProperty("Appearance", UserControl::Appearance(), int16_t{tlvFlat});
-    });
+    rt::skipFailure(
+        [&] { PropBag.WriteProperty("Appearance", UserControl::Appearance(), int16_t{tlvFlat}); });
     rt::skipFailure([&] { PropBag.WriteProperty("BackColor", BackColor(), rt::vbButtonFace); });
     rt::skipFailure([&] { PropBag.WriteProperty("ForeColor", ForeColor(), rt::vbButtonText); });
     rt::skipFailure([&] { PropBag.WriteProperty("Enabled", Enabled(), true); });
@@ -310,11 +311,21 @@ void PaneContainer::UserControl_MouseDown(int /*Button*/, int /*Shift*/, float X
     }
     rt::skipFailure([&] {
         if (horizontal())
-            m_picSizer = {X, 0, kBarThickness, ScaleHeight(), m_picSizer.Visible,
-                          m_picSizer.InFront, m_picSizer.BackColor};
+            m_picSizer = {X,
+                          0,
+                          kBarThickness,
+                          ScaleHeight(),
+                          m_picSizer.Visible,
+                          m_picSizer.InFront,
+                          m_picSizer.BackColor};
         else
-            m_picSizer = {0, Y, ScaleWidth(), kBarThickness, m_picSizer.Visible,
-                          m_picSizer.InFront, m_picSizer.BackColor};
+            m_picSizer = {0,
+                          Y,
+                          ScaleWidth(),
+                          kBarThickness,
+                          m_picSizer.Visible,
+                          m_picSizer.InFront,
+                          m_picSizer.BackColor};
     });
     m_picSizer.Visible = true;
     m_picSizer.InFront = true;
@@ -330,9 +341,8 @@ void PaneContainer::UserControl_MouseMove(int /*Button*/, int /*Shift*/, float X
         return;
     float p = horizontal() ? X : Y;
     int32_t lim = 0;
-    rt::skipFailure([&] {
-        lim = Utils::Max(require(m_NextPane).get("MinSize").toLong(), m_Spacing);
-    });
+    rt::skipFailure(
+        [&] { lim = Utils::Max(require(m_NextPane).get("MinSize").toLong(), m_Spacing); });
     rt::skipFailure([&] {
         float prevStart = start(m_PrevPane);
         float prevMin = m_PrevPane->get("MinSize").toSingle();
@@ -348,8 +358,7 @@ void PaneContainer::UserControl_MouseMove(int /*Button*/, int /*Shift*/, float X
     Changed.raise();
 }
 
-void PaneContainer::UserControl_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/,
-                                        float /*Y*/) {
+void PaneContainer::UserControl_MouseUp(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
     if (!m_Dragging)
         return;
     m_Dragging = false;
@@ -364,8 +373,7 @@ void PaneContainer::UserControl_MouseUp(int /*Button*/, int /*Shift*/, float /*X
         float farEdge = start(m_NextPane) + extent(m_NextPane);
         m_NextPane->let(extentName, rt::Variant(farEdge - b - m_Spacing));
     });
-    rt::skipFailure(
-        [&] { require(m_NextPane).let(startName, rt::Variant(b + m_Spacing)); });
+    rt::skipFailure([&] { require(m_NextPane).let(startName, rt::Variant(b + m_Spacing)); });
 }
 
 // ---- type description -----------------------------------------------------
@@ -373,7 +381,10 @@ void PaneContainer::UserControl_MouseUp(int /*Button*/, int /*Shift*/, float /*X
 const rt::MemberTable& PaneContainer::memberTable() {
     using PC = PaneContainer;
     auto method = [](std::string name, rt::DispId id, auto body) {
-        return rt::Member{std::move(name), id, rt::MemberKind::Method, "",
+        return rt::Member{std::move(name),
+                          id,
+                          rt::MemberKind::Method,
+                          "",
                           [body](rt::Dispatch& self, std::span<const rt::Variant>) {
                               return body(static_cast<PC&>(self));
                           },
@@ -385,11 +396,10 @@ const rt::MemberTable& PaneContainer::memberTable() {
         method("ArrangePanes", id(0x6003000A), [](PC& self) { return self.ArrangePanes(); }),
         rt::property<PC>("BackColor", id(0x68030008), &PC::BackColor, &PC::setBackColor, toLong),
         rt::property<PC>("ForeColor", id(0x68030007), &PC::ForeColor, &PC::setForeColor, toLong),
-        rt::property<PC>("SplitterColor", id(0x68030006), &PC::SplitterColor,
-                         &PC::setSplitterColor, toLong),
-        rt::property<PC>("Enabled", -514, &PC::Enabled, &PC::setEnabled, &rt::Variant::toBool),
-        rt::property<PC>("Appearance", id(0x68030005), &PC::Appearance, &PC::setAppearance,
+        rt::property<PC>("SplitterColor", id(0x68030006), &PC::SplitterColor, &PC::setSplitterColor,
                          toLong),
+        rt::property<PC>("Enabled", -514, &PC::Enabled, &PC::setEnabled, &rt::Variant::toBool),
+        rt::property<PC>("Appearance", id(0x68030005), &PC::Appearance, &PC::setAppearance, toLong),
         rt::property<PC>("BorderStyle", id(0x68030004), &PC::BorderStyle, &PC::setBorderStyle,
                          toLong),
         method("Refresh", -550,

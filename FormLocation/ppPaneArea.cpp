@@ -84,8 +84,7 @@ void ppPaneArea::PropertyPage_ApplyChanges() {
         [&] { SelectedControls()[0]->let("Enabled", rt::Variant(chkEnabled.Value() == 1)); });
     rt::skipFailure(
         [&] { SelectedControls()[0]->let("PaneIndex", rt::Variant(txtPaneIndex.Text())); });
-    rt::skipFailure(
-        [&] { SelectedControls()[0]->let("MinSize", rt::Variant(txtMinSize.Text())); });
+    rt::skipFailure([&] { SelectedControls()[0]->let("MinSize", rt::Variant(txtMinSize.Text())); });
 }
 
 rt::DispatchPtr newppPaneArea() {

@@ -84,8 +84,7 @@ void ppPaneContainer::PropertyPage_ApplyChanges() {
     });
     rt::skipFailure(
         [&] { SelectedControls()[0]->let("Enabled", rt::Variant(chkEnabled.Value() == 1)); });
-    rt::skipFailure(
-        [&] { SelectedControls()[0]->let("Spacing", rt::Variant(txtSpacing.Text())); });
+    rt::skipFailure([&] { SelectedControls()[0]->let("Spacing", rt::Variant(txtSpacing.Text())); });
     rt::skipFailure([&] {
         SelectedControls()[0]->let(
             "Orientation", rt::Variant(rt::Variant(cmbOrientation.ListIndex()).toInteger()));

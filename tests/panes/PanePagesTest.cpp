@@ -69,8 +69,8 @@ protected:
         m_user = ScriptedUser::install();
         m_host = std::make_unique<HostForm>();
         m_host->runLoad();
-        for (ControlSite* site : {&m_host->paneFirst, &m_host->paneSecond, &m_host->pncFirst,
-                                  &m_host->pncSecond}) {
+        for (ControlSite* site :
+             {&m_host->paneFirst, &m_host->paneSecond, &m_host->pncFirst, &m_host->pncSecond}) {
             ASSERT_NE(site->object(), nullptr) << site->Name();
             site->PropertyChanged.connect([this, site](const std::string& property) {
                 m_changes += (m_changes.empty() ? "" : " ") + site->Name() + "." + property;

@@ -104,9 +104,9 @@ TEST(PaneTypes, EventInterfacesMatchTheirDesign) {
     const std::vector<std::string> mouse{"Button As Integer", "Shift As Integer", "X As Single",
                                          "Y As Single"};
     const EventInfo area[] = {
-        {"Click", -600, {}, false},      {"DblClick", -601, {}, false},
-        {"KeyDown", -602, key, false},   {"KeyPress", -603, {"KeyAscii As Integer"}, false},
-        {"KeyUp", -604, key, false},     {"MouseDown", -605, mouse, false},
+        {"Click", -600, {}, false},        {"DblClick", -601, {}, false},
+        {"KeyDown", -602, key, false},     {"KeyPress", -603, {"KeyAscii As Integer"}, false},
+        {"KeyUp", -604, key, false},       {"MouseDown", -605, mouse, false},
         {"MouseMove", -606, mouse, false}, {"MouseUp", -607, mouse, false},
         {"Resize", 1, {}, true},
     };
@@ -135,9 +135,9 @@ TEST(PaneTypes, EventInterfacesMatchTheirDesign) {
 }
 
 TEST(PaneTypes, ControlsListTheirPropertyPages) {
-    EXPECT_EQ(PaneArea().PropertyPages(),
-              (std::vector<std::string>{"tlvFormControls.ppPaneArea", "StandardColor",
-                                        "StandardFont"}));
+    EXPECT_EQ(
+        PaneArea().PropertyPages(),
+        (std::vector<std::string>{"tlvFormControls.ppPaneArea", "StandardColor", "StandardFont"}));
     EXPECT_EQ(PaneContainer().PropertyPages(),
               (std::vector<std::string>{"tlvFormControls.ppPaneContainer", "StandardColor"}));
 }
@@ -184,19 +184,18 @@ const char kSpacingText[] = "Spacing must be an integer greater or equal to 10";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Refusal,
-    testing::Values(
-        RefusalRow{"MinSizeNegative", newPaneArea, "MinSize", Variant(0.0f), Variant(-0.5f),
-                   10001, kMinSizeText},
-        RefusalRow{"MinSizeNoNumber", newPaneArea, "MinSize", Variant(12.5f), Variant("abc"),
-                   10001, kMinSizeText},
-        RefusalRow{"PaneIndexNegative", newPaneArea, "PaneIndex", Variant(int16_t{0}),
-                   Variant(int16_t{-1}), 10002, kPaneIndexText},
-        RefusalRow{"PaneIndexOverflow", newPaneArea, "PaneIndex", Variant(int16_t{4}),
-                   Variant(40000), kOverflow, ""},
-        RefusalRow{"SpacingBelowTen", newPaneContainer, "Spacing", Variant(int16_t{10}),
-                   Variant(int16_t{9}), 10003, kSpacingText},
-        RefusalRow{"SpacingOverflow", newPaneContainer, "Spacing", Variant(int16_t{10}),
-                   Variant(-40000), kOverflow, ""}),
+    testing::Values(RefusalRow{"MinSizeNegative", newPaneArea, "MinSize", Variant(0.0f),
+                               Variant(-0.5f), 10001, kMinSizeText},
+                    RefusalRow{"MinSizeNoNumber", newPaneArea, "MinSize", Variant(12.5f),
+                               Variant("abc"), 10001, kMinSizeText},
+                    RefusalRow{"PaneIndexNegative", newPaneArea, "PaneIndex", Variant(int16_t{0}),
+                               Variant(int16_t{-1}), 10002, kPaneIndexText},
+                    RefusalRow{"PaneIndexOverflow", newPaneArea, "PaneIndex", Variant(int16_t{4}),
+                               Variant(40000), kOverflow, ""},
+                    RefusalRow{"SpacingBelowTen", newPaneContainer, "Spacing", Variant(int16_t{10}),
+                               Variant(int16_t{9}), 10003, kSpacingText},
+                    RefusalRow{"SpacingOverflow", newPaneContainer, "Spacing", Variant(int16_t{10}),
+                               Variant(-40000), kOverflow, ""}),
     rt::test::RowName());
 
 TEST(PaneTypes, OrientationTakesAnyValue) {
@@ -246,29 +245,28 @@ template <class V> std::function<void(Dispatch&)> set(const char* property, V va
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PaneBag,
-    testing::Values(
-        BagRow{"AreaAppearance", newPaneArea, set("Appearance", 0), "Appearance = 0",
-               "Appearance", Variant(int32_t{0})},
-        BagRow{"AreaBackColor", newPaneArea, set("BackColor", 255), "BackColor = 255",
-               "BackColor", Variant(int32_t{255})},
-        BagRow{"AreaEnabled", newPaneArea, set("Enabled", false), "Enabled = 0   'False",
-               "Enabled", Variant(false)},
-        BagRow{"AreaBorderStyle", newPaneArea, set("BorderStyle", 0), "BorderStyle = 0",
-               "BorderStyle", Variant(int32_t{0})},
-        BagRow{"AreaMinSize", newPaneArea, set("MinSize", 12.5f), "MinSize = 12.5", "MinSize",
-               Variant(12.5f)},
-        BagRow{"AreaPaneIndex", newPaneArea, set("PaneIndex", int16_t{0}), "PaneIndex = 0",
-               "PaneIndex", Variant(int16_t{0})},
-        BagRow{"ContainerAppearance", newPaneContainer, set("Appearance", 1), "Appearance = 1",
-               "Appearance", Variant(int32_t{1})},
-        BagRow{"ContainerBorderStyle", newPaneContainer, set("BorderStyle", 1),
-               "BorderStyle = 1", "BorderStyle", Variant(int32_t{1})},
-        BagRow{"ContainerOrientation", newPaneContainer, set("Orientation", 1),
-               "Orientation = 1", "Orientation", Variant(int32_t{1})},
-        BagRow{"ContainerSplitterColor", newPaneContainer, set("SplitterColor", 8),
-               "SplitterColor = 8", "SplitterColor", Variant(int32_t{8})},
-        BagRow{"ContainerSpacing", newPaneContainer, set("Spacing", int16_t{90}), "Spacing = 90",
-               "Spacing", Variant(int16_t{90})}),
+    testing::Values(BagRow{"AreaAppearance", newPaneArea, set("Appearance", 0), "Appearance = 0",
+                           "Appearance", Variant(int32_t{0})},
+                    BagRow{"AreaBackColor", newPaneArea, set("BackColor", 255), "BackColor = 255",
+                           "BackColor", Variant(int32_t{255})},
+                    BagRow{"AreaEnabled", newPaneArea, set("Enabled", false),
+                           "Enabled = 0   'False", "Enabled", Variant(false)},
+                    BagRow{"AreaBorderStyle", newPaneArea, set("BorderStyle", 0), "BorderStyle = 0",
+                           "BorderStyle", Variant(int32_t{0})},
+                    BagRow{"AreaMinSize", newPaneArea, set("MinSize", 12.5f), "MinSize = 12.5",
+                           "MinSize", Variant(12.5f)},
+                    BagRow{"AreaPaneIndex", newPaneArea, set("PaneIndex", int16_t{0}),
+                           "PaneIndex = 0", "PaneIndex", Variant(int16_t{0})},
+                    BagRow{"ContainerAppearance", newPaneContainer, set("Appearance", 1),
+                           "Appearance = 1", "Appearance", Variant(int32_t{1})},
+                    BagRow{"ContainerBorderStyle", newPaneContainer, set("BorderStyle", 1),
+                           "BorderStyle = 1", "BorderStyle", Variant(int32_t{1})},
+                    BagRow{"ContainerOrientation", newPaneContainer, set("Orientation", 1),
+                           "Orientation = 1", "Orientation", Variant(int32_t{1})},
+                    BagRow{"ContainerSplitterColor", newPaneContainer, set("SplitterColor", 8),
+                           "SplitterColor = 8", "SplitterColor", Variant(int32_t{8})},
+                    BagRow{"ContainerSpacing", newPaneContainer, set("Spacing", int16_t{90}),
+                           "Spacing = 90", "Spacing", Variant(int16_t{90})}),
     rt::test::RowName());
 
 // Another writer's values are taken as stored, without the properties' checks.
@@ -280,8 +278,8 @@ TEST(PaneTypes, StoredValuesSkipThePropertiesChecks) {
     EXPECT_EQ(area->get("PaneIndex").toInteger(), -3);
 
     DispatchPtr container = newPaneContainer();
-    dynamic_cast<UserControl&>(*container).UserControl_ReadProperties(
-        PropertyBag::fromText("Spacing = 5\n"));
+    dynamic_cast<UserControl&>(*container)
+        .UserControl_ReadProperties(PropertyBag::fromText("Spacing = 5\n"));
     EXPECT_EQ(container->get("Spacing").toInteger(), 5);
 }
 
@@ -297,8 +295,9 @@ TEST(PaneTypes, EmptyAndUnreadableBags) {
     EXPECT_EQ(area->get("BorderStyle").toLong(), 1);
 
     DispatchPtr container = newPaneContainer();
-    dynamic_cast<UserControl&>(*container).UserControl_ReadProperties(
-        PropertyBag::fromText("Appearance = 7\nOrientation = \"x\"\nSpacing = 70\n"));
+    dynamic_cast<UserControl&>(*container)
+        .UserControl_ReadProperties(
+            PropertyBag::fromText("Appearance = 7\nOrientation = \"x\"\nSpacing = 70\n"));
     EXPECT_EQ(container->get("Appearance").toLong(), 0);
     EXPECT_EQ(container->get("Orientation").toLong(), 0);
     EXPECT_EQ(container->get("Spacing").toInteger(), 70);
