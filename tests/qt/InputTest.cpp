@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/forms/UserInput.h"
 #include "tests/qt/QtViewFixture.h"
 
 namespace rt::test {
@@ -158,6 +159,50 @@ TEST_F(QtViewTest, DisabledControlIgnoresTheUser) {
     f.cmdStart.setEnabled(false);
     QTest::mouseClick(widget(f.cmdStart), Qt::LeftButton);
     EXPECT_EQ(clicks, 0);
+}
+
+// A press on the list drags the title label, as a window drags a hidden
+// outline: the control under the pointer hears the drag and takes the drop.
+TEST_F(QtViewTest, AManualDragFollowsThePointerAndDropsOnTheControlUnderIt) {
+    SampleForm& f = showSample();
+    f.lstWords.MouseDown.connect([&](int, int, float, float) { f.lblTitle.Drag(); });
+    std::vector<std::string> heard;
+    f.txtName.DragOver.connect([&](Control& source, float, float, int state) {
+        heard.push_back(source.Name() + " over " + std::to_string(state));
+    });
+    f.cmdStart.DragOver.connect([&](Control&, float, float, int state) {
+        heard.push_back("button " + std::to_string(state));
+    });
+    float dropX = -1;
+    f.txtName.DragDrop.connect([&](Control& source, float x, float) {
+        heard.push_back(source.Name() + " dropped");
+        dropX = x;
+    });
+    auto* list = widget<QListWidget>(f.lstWords);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rowCentre(*list, 1));
+    EXPECT_EQ(UserInput::dragSource(), &f.lblTitle);
+    QWidget* button = widget(f.cmdStart);
+    QWidget* edit = widget(f.txtName);
+    QTest::mouseMove(button, QPoint(5, 5));
+    QTest::mouseMove(edit, QPoint(10, 5));
+    QTest::mouseMove(edit, QPoint(12, 6));
+    QTest::mouseRelease(edit, Qt::LeftButton, {}, QPoint(12, 6));
+    EXPECT_EQ(heard, (std::vector<std::string>{"button 0", "button 1", "lblTitle over 0",
+                                               "lblTitle over 2", "lblTitle dropped"}));
+    EXPECT_FLOAT_EQ(dropX, 12 * 15);
+    EXPECT_EQ(UserInput::dragSource(), nullptr);
+}
+
+TEST_F(QtViewTest, AManualDragReleasedOverNothingDropsNothing) {
+    SampleForm& f = showSample();
+    f.lstWords.MouseDown.connect([&](int, int, float, float) { f.lblTitle.Drag(); });
+    int drops = 0;
+    f.txtName.DragDrop.connect([&](Control&, float, float) { ++drops; });
+    auto* list = widget<QListWidget>(f.lstWords);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rowCentre(*list, 0));
+    QTest::mouseRelease(window(), Qt::LeftButton, {}, QPoint(window()->width() - 2, 2));
+    EXPECT_EQ(drops, 0);
+    EXPECT_EQ(UserInput::dragSource(), nullptr);
 }
 
 struct CloseForm : SampleForm {

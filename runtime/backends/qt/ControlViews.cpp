@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRubberBand>
+#include <QApplication>
 #include <QSlider>
 #include <QToolBar>
 #include <functional>
@@ -45,6 +47,9 @@ protected:
     void nextCheckState() override {}
 };
 
+// Follows a manual drag that a press started; defined below.
+void followDragFrom(const QPoint& global);
+
 // Ties one widget to its control: refreshes it and turns Qt's mouse and key
 // events into user actions. A child of the widget, so it dies with it.
 class Binding : public QObject {
@@ -62,6 +67,7 @@ public:
     }
 
     bool attached() const { return m_window && m_window->form(); }
+    Control& control() const { return m_control; }
 
     void refreshAll() {
         Control& c = m_control;
@@ -101,9 +107,10 @@ protected:
             userAction([=] {
                 UserInput::mouseDown(*c, button, shift, toTwipsX(int(p.x())), toTwipsY(int(p.y())));
             });
-            if (m_press && me.button() == Qt::LeftButton)
-                return m_press(me);
-            return false;
+            bool handled = m_press && me.button() == Qt::LeftButton && m_press(me);
+            // The press may have started a manual drag of some control.
+            followDragFrom(me.globalPosition().toPoint());
+            return handled;
         }
         case QEvent::MouseButtonRelease: {
             auto& me = static_cast<QMouseEvent&>(*event);
@@ -158,6 +165,91 @@ private:
     QPointer<FormWindow> m_window;
     std::function<void()> m_refresh;
 };
+
+// A manual drag the model started from a press: while the button is held the
+// dragged control's outline follows the pointer, the control under it hears
+// DragOver, and the release drops on it (or ends the drag over nothing).
+class DragTracker : public QObject {
+public:
+    static void startIfDragging(const QPoint& global) {
+        Control* source = UserInput::dragSource();
+        if (!source || instance().m_source)
+            return;
+        DragTracker& t = instance();
+        t.m_source = source;
+        t.m_outline.resize(toPixelsX(source->Width()), toPixelsY(source->Height()));
+        t.m_outline.move(global - QPoint(0, t.m_outline.height() / 2));
+        t.m_outline.show();
+        qApp->installEventFilter(&t);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::MouseMove && event->type() != QEvent::MouseButtonRelease)
+            return false;
+        if (!m_source || UserInput::dragSource() != m_source) {
+            stop();
+            return false;
+        }
+        auto& me = static_cast<QMouseEvent&>(*event);
+        QPoint global = me.globalPosition().toPoint();
+        m_outline.move(global - QPoint(0, m_outline.height() / 2));
+        Control* source = m_source;
+        QPoint local;
+        Control* target = controlAt(global, local);
+        float x = toTwipsX(local.x()), y = toTwipsY(local.y());
+        if (event->type() == QEvent::MouseMove) {
+            if (target)
+                userAction([=] { UserInput::dragOver(*target, x, y); });
+            return true;
+        }
+        stop();
+        if (target)
+            userAction([=] { UserInput::drop(*target, x, y); });
+        else
+            userAction([=] { UserInput::endDrag(*source, false); });
+        return true;
+    }
+
+private:
+    DragTracker() : m_outline(QRubberBand::Rectangle) {}
+    static DragTracker& instance() {
+        static DragTracker* t = new DragTracker(); // lives as long as the view
+        return *t;
+    }
+    void stop() {
+        m_source = nullptr;
+        m_outline.hide();
+        qApp->removeEventFilter(this);
+    }
+    // The model's control shown by the widget under the pointer, if any.
+    // Only the program's own windows are searched, never the outline.
+    Control* controlAt(const QPoint& global, QPoint& local) const {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top == &m_outline || !top->isVisible() || !top->geometry().contains(global))
+                continue;
+            QWidget* w = top->childAt(top->mapFromGlobal(global));
+            for (; w; w = w->parentWidget()) {
+                // Bindings carry no meta-object of their own: look by type.
+                for (QObject* child : w->children()) {
+                    auto* b = dynamic_cast<Binding*>(child);
+                    if (b && b->attached()) {
+                        local = w->mapFromGlobal(global);
+                        return &b->control();
+                    }
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    Control* m_source = nullptr;
+    QRubberBand m_outline;
+};
+
+void followDragFrom(const QPoint& global) {
+    DragTracker::startIfDragging(global);
+}
 
 Binding& bindView(Control& control, QWidget& widget, FormWindow& window,
                   std::function<void()> refresh, QWidget* input = nullptr) {
