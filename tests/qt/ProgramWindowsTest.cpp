@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
+#include <QToolBar>
+#include <QAction>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -110,6 +112,24 @@ TEST_F(ProgramWindowsTest, MainWindowDrawsThePhraseInItsStatusBar) {
     EXPECT_EQ(picture.height(), window->height());
     ASSERT_TRUE(picture.save(
         QString::fromStdString(std::string(QUIBO_QT_PICTURES) + "/frmQuibo-heard.png")));
+}
+
+TEST_F(ProgramWindowsTest, ToolbarButtonsShowTheirPicturesAndTooltips) {
+    frmApp& form = rt::form<frmApp>().get();
+    form.Show();
+    QWidget* window = rt::qt::formWindow(form);
+    ASSERT_NE(window, nullptr);
+    auto* bar = window->findChild<QToolBar*>("tbrApp");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->actions().size(), form.tbrApp.ButtonCount());
+    for (int i = 1; i <= form.tbrApp.ButtonCount(); ++i) {
+        const rt::ToolbarButton& button = form.tbrApp.Buttons(i);
+        QAction* action = bar->actions().at(i - 1);
+        SCOPED_TRACE(button.Key);
+        EXPECT_FALSE(action->icon().isNull());
+        EXPECT_EQ(action->toolTip().toStdString(), button.ToolTipText);
+    }
+    ASSERT_TRUE(bar->grab().save(QString(QUIBO_QT_PICTURES) + "/frmApp-toolbar.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, ProgramWindows,

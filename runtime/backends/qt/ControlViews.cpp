@@ -16,6 +16,9 @@
 #include <QApplication>
 #include <QSlider>
 #include <QToolBar>
+#include <QIcon>
+#include <QStyle>
+#include <map>
 #include <functional>
 
 #include "runtime/backends/qt/FormWindow.h"
@@ -448,6 +451,33 @@ QWidget* statusBarView(StatusBar& bar, FormWindow& window) {
     return frame;
 }
 
+// A button's picture: the named icon of the desktop's theme, else a
+// picture of the toolkit's own style for the same purpose.
+QIcon pictureOf(const Toolbar& bar, const ToolbarButton& button, const QWidget& widget) {
+    if (!bar.imageList() || button.Image.empty())
+        return {};
+    std::string name;
+    try {
+        name = bar.imageList()->ListImages(button.Image).Picture;
+    } catch (const RuntimeError&) {
+        return {};
+    }
+    static const std::map<std::string, QStyle::StandardPixmap> kFallbacks{
+        {"go-jump", QStyle::SP_ArrowForward},
+        {"system-run", QStyle::SP_MediaPlay},
+        {"document-save", QStyle::SP_DialogSaveButton},
+        {"edit-delete", QStyle::SP_TrashIcon},
+        {"view-refresh", QStyle::SP_BrowserReload},
+        {"help-contents", QStyle::SP_DialogHelpButton},
+        {"document-new", QStyle::SP_FileIcon},
+        {"folder-new", QStyle::SP_FileDialogNewFolder},
+    };
+    auto fallback = kFallbacks.find(name);
+    QIcon standard = widget.style()->standardIcon(
+        fallback == kFallbacks.end() ? QStyle::SP_FileIcon : fallback->second);
+    return QIcon::fromTheme(toQt(name), standard);
+}
+
 QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
     auto* tools = new QToolBar(window.client());
     Toolbar* b = &bar;
@@ -461,6 +491,9 @@ QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
             ToolbarButton& button = b->Buttons(i);
             QAction* action = tools->actions().at(i - 1);
             action->setText(toQt(button.Caption));
+            action->setToolTip(toQt(button.ToolTipText.empty() ? button.Caption : button.ToolTipText));
+            action->setStatusTip(toQt(button.Description));
+            action->setIcon(pictureOf(*b, button, *tools));
             action->setData(toQt(button.Key));
             action->setVisible(button.Visible);
             action->setCheckable(true);
