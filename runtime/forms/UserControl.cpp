@@ -243,16 +243,23 @@ void ControlSite::create() {
         m_creationError = e;
         return;
     }
-    UserControl& object = *m_object;
-    object.UserControl_Initialize();
-    object.m_site = this;
-    object.Changed.connect([this] { Changed.raise(); });
-    if (m_description)
-        object.UserControl_ReadProperties(*m_description);
-    else
-        object.UserControl_InitProperties();
-    if (m_object)
-        m_object->UserControl_Resize();
+    // A control whose start fails (stored properties it refuses) is left
+    // out like one that cannot be made; the form loads all the same.
+    try {
+        UserControl& object = *m_object;
+        object.UserControl_Initialize();
+        object.m_site = this;
+        object.Changed.connect([this] { Changed.raise(); });
+        if (m_description)
+            object.UserControl_ReadProperties(*m_description);
+        else
+            object.UserControl_InitProperties();
+        if (m_object)
+            m_object->UserControl_Resize();
+    } catch (const RuntimeError& e) {
+        m_creationError = e;
+        release();
+    }
 }
 
 void ControlSite::release() {

@@ -25,6 +25,8 @@ public:
     void UserControl_ReadProperties(const rt::PropertyBag& bag) override {
         note("ReadProperties");
         m_value = bag.ReadProperty("Value", 7).toLong();
+        if (m_value < 0)
+            rt::raiseError(rt::kInvalidPropertyValue);
     }
     void UserControl_WriteProperties(rt::PropertyBag& bag) override {
         bag.WriteProperty("Value", m_value, 7);

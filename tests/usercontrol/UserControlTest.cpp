@@ -180,13 +180,16 @@ TEST_F(UserControlTest, TheUsersClickOnTheSiteReachesTheSurface) {
 TEST_F(UserControlTest, AControlThatCannotBeCreatedLeavesTheFormWorking) {
     struct Row {
         const char* progId;
+        std::optional<PropertyBag> description;
         int32_t error;
     };
-    const Row rows[] = {{"QuiboTest.Missing", kCannotCreateObject},
-                        {"QuiboTest.NotAControl", kTypeMismatch}};
+    const Row rows[] = {{"QuiboTest.Missing", std::nullopt, kCannotCreateObject},
+                        {"QuiboTest.NotAControl", std::nullopt, kTypeMismatch},
+                        {"QuiboTest.Probe", PropertyBag::fromText("Value = -1"),
+                         kInvalidPropertyValue}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.progId);
-        HostForm form(std::nullopt, row.progId);
+        HostForm form(row.description, row.progId);
         form.Show();
         EXPECT_EQ(form.probe.object(), nullptr);
         ASSERT_TRUE(form.probe.creationError().has_value());
