@@ -25,7 +25,9 @@
 #include "voicecommand/Program.h"
 #include "voicecommand/frmApp.h"
 #include "voicecommand/frmQuibo.h"
+#include "voicecommand/frmAbout.h"
 #include "voicecommand/frmVocab.h"
+#include "voicecommand/frmVolSet.h"
 
 namespace {
 
@@ -50,6 +52,8 @@ protected:
         m_folder.makeVocabFolder();
     }
     ~ProgramWindowsTest() override {
+        rt::form<frmVolSet>().unload();
+        rt::form<frmAbout>().unload();
         rt::form<frmQuibo>().unload();
         Program::DiscardForms();
         Program::reset();
@@ -147,6 +151,16 @@ INSTANTIATE_TEST_SUITE_P(Program, ProgramWindows,
                                                        []() -> rt::Form& {
                                                            rt::form<frmVocab>()->Show();
                                                            return rt::form<frmVocab>().get();
+                                                       }},
+                                         ProgramWindow{"frmVolSet",
+                                                       []() -> rt::Form& {
+                                                           rt::form<frmVolSet>()->Show();
+                                                           return rt::form<frmVolSet>().get();
+                                                       }},
+                                         ProgramWindow{"frmAbout",
+                                                       []() -> rt::Form& {
+                                                           rt::form<frmAbout>()->Show();
+                                                           return rt::form<frmAbout>().get();
                                                        }}),
                          [](const testing::TestParamInfo<ProgramWindow>& info) {
                              return std::string(info.param.name);
