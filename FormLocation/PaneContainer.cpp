@@ -294,11 +294,16 @@ rt::Variant PaneContainer::ArrangePanes() {
 
 // The neighbours are the pane starting last before the pointer and the one
 // starting first at or after it; among equal starts the first listed wins.
+// A hidden pane keeps the place of its last layout, which may lie nearer the
+// pointer than the visible neighbour: it takes no part, or the drag would
+// resize a pane nobody sees.
 void PaneContainer::UserControl_MouseDown(int /*Button*/, int /*Shift*/, float X, float Y) {
     m_PrevPane = nullptr;
     m_NextPane = nullptr;
     const float c = horizontal() ? X : Y;
     for (const auto& p : m_Panes) {
+        if (!isVisible(*p))
+            continue;
         rt::skipFailure([&] {
             float s = start(p->PaneCtl);
             if (s < c) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@
 
 #include "runtime/com/ComponentRegistry.h"
 #include "runtime/forms/Form.h"
+#include "runtime/forms/Host.h"
+#include "runtime/forms/Label.h"
 #include "runtime/forms/ScriptedUser.h"
 #include "runtime/forms/UserControl.h"
 #include "runtime/forms/UserInput.h"
@@ -225,6 +228,40 @@ TEST_F(PaneTest, GapsBeyondTheIntegerRangeLeaveNoLength) {
     form.Unload();
 }
 
+// The first pane gets the negative length, which it refuses, so it stays;
+// the next ones are placed after that negative extent.
+TEST_F(PaneTest, AContainerShorterThanItsGapsLeavesTheFirstPaneAlone) {
+    HostForm form;
+    form.pnc.Move(0, 0, 50, 2000);
+    show(form);
+    auto seen = spy(form.container());
+    form.paint();
+    EXPECT_EQ(boxes(form), "0,0,1000,2000 | 0,0,0,2000 | 50,0,0,2000");
+    EXPECT_EQ(seen->front(), kPaneResize);
+    form.Unload();
+}
+
+// Panes are collected once: one placed inside later is never laid out, and
+// other controls inside the container stay where the host put them.
+TEST_F(PaneTest, OnlyThePanesCollectedAtTheFirstPaintAreLaidOut) {
+    struct WithLabel : HostForm {
+        Label lblNote{*this, "lblNote", "Note"};
+    } form;
+    form.paneC.setContainer(nullptr);
+    form.lblNote.setContainer(&form.pnc);
+    form.lblNote.Move(10, 20, 300, 200);
+    show(form);
+    form.paint();
+    EXPECT_EQ(box(form.paneA) + " | " + box(form.paneB), "0,0,1000,2000 | 1050,0,1950,2000");
+    form.paneC.setContainer(&form.pnc);
+    const std::string late = box(form.paneC);
+    form.resize(4000, 2000);
+    EXPECT_EQ(box(form.paneA) + " | " + box(form.paneB), "0,0,1000,2000 | 1050,0,2950,2000");
+    EXPECT_EQ(box(form.paneC), late);
+    EXPECT_EQ(box(form.lblNote), "10,20,300,200");
+    form.Unload();
+}
+
 TEST_F(PaneTest, LayoutsKeepTheMinimumOfCollectionButDragsReadTheCurrentOne) {
     HostForm form;
     show(form);
@@ -299,6 +336,22 @@ TEST_F(PaneTest, ADragBehindTheLastPaneResizesOnlyThatPane) {
     form.Unload();
 }
 
+// The hidden pane still stands where the gap now is; the drag must resize
+// the visible neighbour, not it.
+TEST_F(PaneTest, HiddenPanesTakeNoPartInADrag) {
+    HostForm form;
+    show(form);
+    form.paint();
+    form.paneB.setVisible(false);
+    form.pnc.call("ArrangePanes");
+    ASSERT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1050,0,1950,2000");
+    UserInput::mouseDown(form.pnc, vbLeftButton, 0, 1020, 0);
+    UserInput::mouseMove(form.pnc, vbLeftButton, 0, 1500, 0);
+    UserInput::mouseUp(form.pnc, vbLeftButton, 0, 1500, 0);
+    EXPECT_EQ(boxes(form), "0,0,1500,2000 | 1050,0,500,2000 | 1550,0,1450,2000");
+    form.Unload();
+}
+
 TEST_F(PaneTest, AMoveWithoutAPressMovesNothing) {
     HostForm form;
     show(form);
@@ -365,6 +418,99 @@ TEST_F(PaneTest, APaneRaisesResizeAtItsFirstRunTimePaintAndAtEverySizeChange) {
         EXPECT_EQ(seen->back(), kAreaResize);
         form.Unload();
     }
+}
+
+// The largest index of the host leaves no number for a new pane: its start
+// fails and the host goes on without it.
+TEST_F(PaneTest, NoNumberLeftAfterTheLargestIndexFailsTheNewPane) {
+    HostForm form(true, bag("PaneIndex = 32767"));
+    form.Show();
+    ASSERT_NE(form.paneA.object(), nullptr);
+    for (ControlSite* pane : {&form.paneB, &form.paneC}) {
+        EXPECT_EQ(pane->object(), nullptr);
+        ASSERT_TRUE(pane->creationError());
+        EXPECT_EQ(pane->creationError()->number(), kOverflow);
+    }
+    form.Unload();
+}
+
+// A new container takes the host's colours through its own properties; a new
+// pane takes them silently.
+TEST_F(PaneTest, ANewContainerSignalsTheHostsColours) {
+    HostForm form;
+    std::vector<std::string> changed;
+    for (ControlSite* site : {&form.pnc, &form.paneA, &form.paneB, &form.paneC})
+        site->PropertyChanged.connect(
+            [&, site](const std::string& n) { changed.push_back(site->Name() + "." + n); });
+    show(form);
+    EXPECT_EQ(changed, (std::vector<std::string>{"pncMain.BackColor", "pncMain.ForeColor"}));
+    form.Unload();
+}
+
+// A pane hands the user's input on to its host with the surface's arguments.
+TEST_F(PaneTest, APanePassesTheUsersInputOn) {
+    struct Row {
+        const char* name;
+        std::function<void(Control&)> act;
+        std::string raised;
+    };
+    const Row rows[] = {
+        {"Click", [](Control& c) { UserInput::click(c); }, "-600()"},
+        {"DblClick", [](Control& c) { UserInput::dblClick(c); }, "-601()"},
+        {"KeyDown", [](Control& c) { UserInput::keyDown(c, 65, vbShiftMask); }, "-602(65,1)"},
+        {"KeyUp", [](Control& c) { UserInput::keyUp(c, 13); }, "-604(13,0)"},
+        {"MouseDown", [](Control& c) { UserInput::mouseDown(c, vbLeftButton, 0, 12.5, 7); },
+         "-605(1,0,12.5,7)"},
+        {"MouseMove", [](Control& c) { UserInput::mouseMove(c, 0, vbShiftMask, 3, 4); },
+         "-606(0,1,3,4)"},
+        {"MouseUp", [](Control& c) { UserInput::mouseUp(c, 2, 0, 1, 2); }, "-607(2,0,1,2)"},
+    };
+    HostForm form;
+    show(form);
+    std::string raised;
+    form.paneA.object()->advise([&](DispId id, std::span<Variant> args) {
+        raised += std::to_string(id) + "(";
+        for (size_t i = 0; i < args.size(); ++i)
+            raised += (i ? "," : "") + args[i].toString();
+        raised += ")";
+    });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        raised.clear();
+        row.act(form.paneA);
+        EXPECT_EQ(raised, row.raised);
+    }
+    form.Unload();
+}
+
+// A pane lets a failing About box reach its caller; a container passes over it.
+TEST_F(PaneTest, ShowAboutShowsTheAboutBoxAndOnlyThePaneReportsAFailure) {
+    HostForm form;
+    show(form);
+    for (ControlSite* site : {static_cast<ControlSite*>(&form.paneA), &form.pnc}) {
+        SCOPED_TRACE(site->Name());
+        std::string caption;
+        m_user->whileModal("frmAbout", [&](Form& about) {
+            caption = about.Caption();
+            UserInput::click(*about.control("btnClose"));
+        });
+        EXPECT_TRUE(site->Invoke(DISPID_ABOUTBOX, InvokeKind::Method, {}).isEmpty());
+        EXPECT_EQ(caption, "About Talvane Software Form Controls");
+    }
+
+    // A host that cannot show a modal window.
+    struct NoModalHost : FormsHost {
+        void runModal(Form&) override { raiseError(kOutOfMemory); }
+        int messageBox(const MessageBoxRequest&) override { return vbOK; }
+        std::string inputBox(const InputBoxRequest&) override { return {}; }
+        void popupMenu(Form&, Menu&) override {}
+    };
+    setFormsHost(std::make_shared<NoModalHost>());
+    EXPECT_EQ(errorOf([&] { form.paneA.Invoke(DISPID_ABOUTBOX, InvokeKind::Method, {}); }),
+              kOutOfMemory);
+    EXPECT_TRUE(form.pnc.Invoke(DISPID_ABOUTBOX, InvokeKind::Method, {}).isEmpty());
+    setFormsHost(m_user);
+    form.Unload();
 }
 
 // A refused value is not signalled; an accepted one is, under its own name.

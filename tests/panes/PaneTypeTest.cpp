@@ -206,6 +206,32 @@ TEST(PaneTypes, OrientationTakesAnyValue) {
     }
 }
 
+// The bar shows at the press along the axis, in front and in the splitter's
+// colour, even with no pane to either side, and hides at the release.
+TEST(PaneTypes, TheBarShowsFromPressToReleaseWithOrWithoutNeighbours) {
+    for (int32_t orientation : {0, 1}) {
+        SCOPED_TRACE(orientation);
+        PaneContainer container;
+        container.setOrientation(orientation);
+        container.setSplitterColor(0xFF);
+        EXPECT_FALSE(container.picSizer().Visible);
+        container.UserControl_MouseDown(vbLeftButton, 0, 500, 20);
+        const PaneContainer::SizerBar& bar = container.picSizer();
+        EXPECT_TRUE(bar.Visible);
+        EXPECT_TRUE(bar.InFront);
+        EXPECT_EQ(bar.BackColor, 0xFF);
+        EXPECT_EQ(orientation == 0 ? bar.Left : bar.Top, orientation == 0 ? 500 : 20);
+        EXPECT_EQ(orientation == 0 ? bar.Width : bar.Height, 90);
+        container.UserControl_MouseMove(vbLeftButton, 0, 700, 40);
+        EXPECT_EQ(orientation == 0 ? bar.Left : bar.Top, orientation == 0 ? 700 : 40);
+        container.UserControl_MouseUp(vbLeftButton, 0, 700, 40);
+        EXPECT_FALSE(bar.Visible);
+        // Once released, moves no longer carry the bar.
+        container.UserControl_MouseMove(vbLeftButton, 0, 900, 90);
+        EXPECT_EQ(orientation == 0 ? bar.Left : bar.Top, orientation == 0 ? 700 : 40);
+    }
+}
+
 // ---- persisted properties ---------------------------------------------------------
 
 struct BagRow {
