@@ -513,6 +513,13 @@ TEST_F(PaneTest, ShowAboutShowsTheAboutBoxAndOnlyThePaneReportsAFailure) {
     form.Unload();
 }
 
+// The library serves the two controls; a pane record is only the container's.
+TEST_F(PaneTest, HostsCreateThePaneControlsButNoPaneRecord) {
+    EXPECT_NE(CreateObject("tlvFormControls.PaneArea"), nullptr);
+    EXPECT_NE(CreateObject("tlvFormControls.PaneContainer"), nullptr);
+    EXPECT_EQ(errorOf([] { CreateObject("tlvFormControls.PaneInfo"); }), kCannotCreateObject);
+}
+
 // A refused value is not signalled; an accepted one is, under its own name.
 TEST_F(PaneTest, OnlyAcceptedAssignmentsAreSignalled) {
     HostForm form;
