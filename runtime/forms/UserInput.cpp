@@ -17,6 +17,14 @@ namespace {
 int g_actionDepth = 0;
 Control* g_dragSource = nullptr;
 Control* g_dragTarget = nullptr; // the control the dragged pointer is over
+float g_dragX = 0, g_dragY = 0;  // the pointer over it, in its twips
+std::function<void()> g_dragWatcher;
+
+void dragChanged() {
+    // A copy: the watcher may replace itself.
+    if (std::function<void()> watcher = g_dragWatcher)
+        watcher();
+}
 
 void fail(const std::string& what) {
     throw ScriptFailure(what);
@@ -163,6 +171,7 @@ void UserInput::closeForm(Form& form) {
 void UserInput::beginDrag(Control& source) {
     g_dragSource = &source;
     g_dragTarget = nullptr;
+    dragChanged();
 }
 
 void UserInput::endDrag(Control& source, bool drop) {
@@ -171,19 +180,28 @@ void UserInput::endDrag(Control& source, bool drop) {
     Control* target = g_dragTarget;
     g_dragSource = nullptr;
     g_dragTarget = nullptr;
+    dragChanged();
+    // Dropped where the pointer was last seen over the target.
     if (drop && target)
-        target->DragDrop.raise(source, 0, 0);
+        target->DragDrop.raise(source, g_dragX, g_dragY);
 }
 
 void UserInput::forget(const Control& control) {
-    if (g_dragSource == &control)
-        g_dragSource = nullptr;
     if (g_dragTarget == &control)
         g_dragTarget = nullptr;
+    if (g_dragSource == &control) {
+        g_dragSource = nullptr;
+        g_dragTarget = nullptr;
+        dragChanged();
+    }
 }
 
 Control* UserInput::dragSource() {
     return g_dragSource;
+}
+
+void UserInput::setDragWatcher(std::function<void()> watcher) {
+    g_dragWatcher = std::move(watcher);
 }
 
 void UserInput::dragOver(Control& target, float x, float y) {
@@ -192,11 +210,25 @@ void UserInput::dragOver(Control& target, float x, float y) {
         fail("no drag in progress over " + target.Name());
     checkReachable(target);
     Control& source = *g_dragSource;
+    // The control left behind hears where the pointer last was over it, in
+    // its own coordinates, not in those of the control entered.
     if (g_dragTarget && g_dragTarget != &target)
-        g_dragTarget->DragOver.raise(source, x, y, vbLeave);
+        g_dragTarget->DragOver.raise(source, g_dragX, g_dragY, vbLeave);
     int state = g_dragTarget == &target ? vbOver : vbEnter;
     g_dragTarget = &target;
+    g_dragX = x;
+    g_dragY = y;
     target.DragOver.raise(source, x, y, state);
+}
+
+void UserInput::dragOverNothing() {
+    Action action;
+    if (!g_dragSource)
+        fail("no drag in progress");
+    Control* left = g_dragTarget;
+    g_dragTarget = nullptr;
+    if (left)
+        left->DragOver.raise(*g_dragSource, g_dragX, g_dragY, vbLeave);
 }
 
 void UserInput::drop(Control& target, float x, float y) {
@@ -207,6 +239,7 @@ void UserInput::drop(Control& target, float x, float y) {
     Control& source = *g_dragSource;
     g_dragSource = nullptr;
     g_dragTarget = nullptr;
+    dragChanged();
     target.DragDrop.raise(source, x, y);
 }
 

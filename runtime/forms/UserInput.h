@@ -5,6 +5,7 @@
 // throws ScriptFailure when not, so a script that drifts from the program
 // fails clearly. Unloaded forms are released after each outermost action.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -61,8 +62,13 @@ public:
     static void dragTo(Control& source, Control& target, float x = 0, float y = 0);
     // Finer steps of a drag in progress.
     static void dragOver(Control& target, float x = 0, float y = 0);
+    // The pointer moved off every control: the one it was over hears vbLeave.
+    static void dragOverNothing();
     static void drop(Control& target, float x = 0, float y = 0);
     static Control* dragSource();
+    // Called after a drag began or ended, however: a view shows the outline
+    // only while there is a drag. One watcher; an empty function removes it.
+    static void setDragWatcher(std::function<void()> watcher);
 
     // Called by Control::Drag.
     static void beginDrag(Control& source);
