@@ -130,21 +130,25 @@ public:
         m_typed = m_keyboard.typed().size();
         m_started = m_shell.started().size();
     }
-    void print(std::ostream& out) {
+    // Returns whether the phrase did anything.
+    bool print(std::ostream& out) {
+        bool any = false;
         const std::vector<std::string>& log = m_desktop.log();
         for (size_t i = m_log; i < log.size(); ++i) {
             std::istringstream entry(log[i]);
             std::string what;
             rt::HWND h = 0;
-            if (entry >> what >> h && what == "foreground")
+            if (entry >> what >> h && what == "foreground") {
                 out << "  front: " << windowName(m_desktop, h) << "\n";
+                any = true;
+            }
         }
         const auto& typed = m_keyboard.typed();
-        for (size_t i = m_typed; i < typed.size(); ++i)
+        for (size_t i = m_typed; i < typed.size(); ++i, any = true)
             out << "  typed into " << windowName(m_desktop, typed[i].window) << ": "
                 << notation(typed[i].events) << "\n";
         std::vector<rt::SimShell::Call> started = m_shell.started();
-        for (size_t i = m_started; i < started.size(); ++i) {
+        for (size_t i = m_started; i < started.size(); ++i, any = true) {
             const rt::SimShell::Call& c = started[i];
             std::string what = c.verb == "start"     ? "started"
                                : c.verb == "explore" ? "explored"
@@ -155,6 +159,7 @@ public:
             out << "  " << what << ": " << shown(command) << "\n";
         }
         mark();
+        return any;
     }
 
 private:
@@ -199,7 +204,8 @@ int runHeadless(std::istream& in, std::ostream& out, const std::string& windowsF
         out << "\n";
         if (!heard)
             out << "  not heard: the grammar has no such phrase, or listening is paused\n";
-        effects.print(out);
+        if (!effects.print(out) && heard)
+            out << "  nothing done: no window switched, no keys typed, nothing started\n";
         out.flush();
     }
     if (!Program::Ended())
