@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        if (const char* frames = std::getenv("QUIBO_END_SILENCE_FRAMES"))
+            PocketSphinxEngine::setEndSilenceFrames(std::atoi(frames));
         std::string wav;
         std::string measures;
         auto rules = GrammarFile::read(args[0]);

@@ -304,6 +304,16 @@ TEST_P(TypingTest, KeysArriveInATerminalByteForByte) {
     EXPECT_EQ(XKeysymToKeycode(d(), XK_eacute), 0);
 }
 
+// Each typing returns once the server has the keys; the next one, even with
+// a keycode borrowed and given back in between, arrives after it.
+TEST_P(TypingTest, PhrasesTypedOneAfterAnotherArriveInOrder) {
+    startTerminal();
+    x11::XTestKeyboard keyboard(display);
+    for (const char* keys : {"abc", "\xE9x~", "def~", "\xE9~"})
+        keyboard.type(parseKeyString(keys), true);
+    EXPECT_EQ(typed("abc\xC3\xA9x\ndef\n\xC3\xA9\n"), "abc\xC3\xA9x\ndef\n\xC3\xA9\n");
+}
+
 TEST_P(TypingTest, AShiftTheUserHoldsIsLiftedForTheTypingAndHeldAgainAfter) {
     startTerminal();
     KeyCode shift = XKeysymToKeycode(d(), XK_Shift_L);

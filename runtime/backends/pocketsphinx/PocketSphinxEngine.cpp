@@ -26,15 +26,18 @@ constexpr const char* kLoopSearch = "phones";
 // Voice activity detection, in frames of 10 ms: all its settings are here.
 // An utterance starts after kVadStartFrames of speech (kVadPreFrames before
 // them are kept); the decoder calls speech over after kVadPostFrames without
-// it, and the utterance ends when kVadJoinFrames more pass without speech:
-// a pause shorter than both together keeps a phrase whole, and the frames of
-// that pause are not decoded. kVadThreshold is how far above the tracked
-// noise floor (log ratio) a frame is speech.
+// it (at most the whole wait), and the utterance ends when the rest of the
+// end-silence wait passes without speech: a pause shorter than the wait
+// keeps a phrase whole, and the frames of that pause are not decoded. kVadThreshold is how far
+// above the tracked noise floor (log ratio) a frame is speech.
 constexpr const char* kVadThreshold = "2.0";
 constexpr const char* kVadStartFrames = "10";
 constexpr const char* kVadPreFrames = "20";
-constexpr const char* kVadPostFrames = "30";
-constexpr int kVadJoinFrames = 50;
+constexpr int kVadPostFrames = 30;
+// The whole wait from the end of speech to the end of the utterance (the
+// decoder's kVadPostFrames and the join after it); settable for latency.
+constexpr int kDefaultEndSilenceFrames = 80;
+std::atomic<int> g_endSilenceFrames{kDefaultEndSilenceFrames};
 
 constexpr size_t kChunk = kSampleRate / 100; // 10 ms
 // Peak of the faint noise added to every sample (16-bit units, about
@@ -93,7 +96,8 @@ std::vector<std::string> featureArguments(const std::string& hmm) {
 // One decoder: the model with dither (exact digital silence would give
 // features the model never saw), a fixed dither seed (so both decoders see
 // the same frames), and the voice activity settings above.
-ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool phones) {
+ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool phones,
+                          int postFrames) {
     std::string hmm = modelDir + "/en-us";
     std::vector<std::string> args{"-hmm",
                                   hmm,
@@ -110,7 +114,7 @@ ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool ph
                                   "-vad_prespeech",
                                   kVadPreFrames,
                                   "-vad_postspeech",
-                                  kVadPostFrames};
+                                  std::to_string(postFrames)};
     if (dict)
         args.insert(args.end(), {"-dict", dict});
     if (phones)
@@ -231,6 +235,14 @@ struct PocketSphinxEngine::Shared {
     bool live = true; // user-interface thread only
 };
 
+void PocketSphinxEngine::setEndSilenceFrames(int frames) {
+    g_endSilenceFrames = std::max(1, frames);
+}
+
+int PocketSphinxEngine::endSilenceFrames() {
+    return g_endSilenceFrames;
+}
+
 std::string PocketSphinxEngine::defaultModelDir() {
     return QUIBO_PS_MODELDIR;
 }
@@ -238,9 +250,12 @@ std::string PocketSphinxEngine::defaultModelDir() {
 PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelDir)
     : m_sources(std::move(sources)), m_acceptance(defaultAcceptance()) {
     std::string dict = modelDir + "/cmudict-en-us.dict";
-    m_ps = makeDecoder(modelDir, dict.c_str(), false);
+    int wait = g_endSilenceFrames;
+    int post = std::min(kVadPostFrames, wait);
+    m_joinFrames = wait - post;
+    m_ps = makeDecoder(modelDir, dict.c_str(), false, post);
     if (m_ps)
-        m_loop = makeDecoder(modelDir, nullptr, true);
+        m_loop = makeDecoder(modelDir, nullptr, true, post);
     // Context-independent phones with no phone grammar: any sound at all,
     // and fast.
     if (m_loop && (ps_set_allphone(m_loop, kLoopSearch, nullptr) != 0 ||
@@ -453,7 +468,7 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
             if (ps_get_in_speech(m_ps)) {
                 heardSpeech = true;
                 quiet = 0;
-            } else if (heardSpeech && (quiet += int(n * 100 / kSampleRate)) >= kVadJoinFrames) {
+            } else if (heardSpeech && (quiet += int(n * 100 / kSampleRate)) >= m_joinFrames) {
                 phrase = utteranceEnded();
                 quiet = 0;
             }

@@ -63,6 +63,10 @@ public:
     void setAcceptance(const Acceptance& acceptance);
     // Called on the hearing thread for every utterance, accepted or not.
     void setJudgementObserver(std::function<void(const Judgement&)> observer);
+    // How many 10 ms frames without speech end an utterance: the wait
+    // between the end of speech and its phrase. Read when an engine is made.
+    static void setEndSilenceFrames(int frames);
+    static int endSilenceFrames();
     // Whether the hearing thread has come to the end of its source.
     bool finished() const { return m_finished; }
     static std::string defaultModelDir();
@@ -84,7 +88,8 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     bool m_inUtterance = false;
-    Acceptance m_acceptance;                          // under m_decoderMutex
+    int m_joinFrames = 0;    // quiet frames after the decoder's end of speech
+    Acceptance m_acceptance; // under m_decoderMutex
     std::function<void(const Judgement&)> m_observer; // under m_decoderMutex
 };
 
