@@ -1,9 +1,11 @@
 #include "runtime/backends/qt/ControlViews.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,17 +15,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRubberBand>
-#include <QApplication>
 #include <QSlider>
-#include <QToolBar>
-#include <QIcon>
 #include <QStyle>
-#include <map>
+#include <QToolBar>
 #include <functional>
+#include <map>
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtKeys.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/backends/qt/UserControlView.h"
 #include "runtime/forms/CheckBox.h"
 #include "runtime/forms/ComboBox.h"
 #include "runtime/forms/CommandButton.h"
@@ -35,6 +36,7 @@
 #include "runtime/forms/StatusBar.h"
 #include "runtime/forms/TextBox.h"
 #include "runtime/forms/Toolbar.h"
+#include "runtime/forms/UserControl.h"
 #include "runtime/forms/UserInput.h"
 
 namespace rt::qt {
@@ -74,6 +76,10 @@ public:
 
     void refreshAll() {
         Control& c = m_control;
+        // Inside the view of its container, at its place there.
+        if (QWidget* parent = viewParentOf(c, *m_window);
+            parent && parent != m_widget->parentWidget())
+            m_widget->setParent(parent);
         m_widget->setGeometry(toPixelsX(c.Left()), toPixelsY(c.Top()), toPixelsX(c.Width()),
                               toPixelsY(c.Height()));
         QFont font = m_widget->font();
@@ -144,6 +150,13 @@ protected:
             int shift = shiftFromQt(ke.modifiers());
             if (code && !userAction([=] { UserInput::keyDown(*c, code, shift); }))
                 return true;
+            // The character the key gives: a KeyPress handler may swallow it.
+            std::string text = fromQt(ke.text());
+            if (text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20 && attached()) {
+                int ascii = static_cast<unsigned char>(text[0]);
+                if (!userAction([&] { ascii = UserInput::keyPress(*c, ascii); }) || ascii == 0)
+                    return true;
+            }
             return attached() && m_key && m_key(ke);
         }
         case QEvent::KeyRelease: {
@@ -473,8 +486,8 @@ QIcon pictureOf(const Toolbar& bar, const ToolbarButton& button, const QWidget& 
         {"folder-new", QStyle::SP_FileDialogNewFolder},
     };
     auto fallback = kFallbacks.find(name);
-    QIcon standard = widget.style()->standardIcon(
-        fallback == kFallbacks.end() ? QStyle::SP_FileIcon : fallback->second);
+    QIcon standard = widget.style()->standardIcon(fallback == kFallbacks.end() ? QStyle::SP_FileIcon
+                                                                               : fallback->second);
     return QIcon::fromTheme(toQt(name), standard);
 }
 
@@ -491,7 +504,8 @@ QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
             ToolbarButton& button = b->Buttons(i);
             QAction* action = tools->actions().at(i - 1);
             action->setText(toQt(button.Caption));
-            action->setToolTip(toQt(button.ToolTipText.empty() ? button.Caption : button.ToolTipText));
+            action->setToolTip(
+                toQt(button.ToolTipText.empty() ? button.Caption : button.ToolTipText));
             action->setStatusTip(toQt(button.Description));
             action->setIcon(pictureOf(*b, button, *tools));
             action->setData(toQt(button.Key));
@@ -515,6 +529,8 @@ QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
 QWidget* createControlView(Control& control, FormWindow& window) {
     QWidget* parent = window.client();
     Control* c = &control;
+    if (auto* site = dynamic_cast<ControlSite*>(c))
+        return userControlView(*site, window);
     if (auto* label = dynamic_cast<Label*>(c)) {
         auto* w = new QLabel(parent);
         w->setWordWrap(true);
