@@ -1,5 +1,7 @@
 #include "voicecommand/frmQuibo.h"
 
+#include <filesystem>
+
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
@@ -81,6 +83,10 @@ void frmQuibo::Form_Load() {
         showProblem(e.description());
     }
     m_CApp->FillVACListBox();
+    // A first start with configured files listens at once.
+    std::error_code missing;
+    if (!std::filesystem::exists(CFile::grammarFile(), missing))
+        m_CFile->TempLoad();
     recognizer(kGrammarFromFile, {rt::Variant(grammarPath())});
     recognizer(kActivate);
     setMeterScale(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter", "3000"));
