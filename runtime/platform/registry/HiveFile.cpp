@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <exception>
+#include <map>
+#include <utility>
 
 #include "runtime/core/Strings.h"
 
@@ -172,6 +174,11 @@ bool parseLines(const std::string& text, Key& root, std::string& error) {
     int lineNumber = 0;
     Key* current = nullptr;
     bool ended = false;
+    root = Key{};
+    // Lookups by name, so that a file of many keys or values reads in
+    // n log n rather than n squared.
+    std::map<std::pair<const Key*, std::string>, Key*> childByName;
+    std::map<std::pair<const Key*, std::string>, size_t> valueByName;
     while (lineStart < text.size()) {
         size_t lineEnd = text.find('\n', lineStart);
         if (lineEnd == std::string::npos) {
@@ -206,7 +213,7 @@ bool parseLines(const std::string& text, Key& root, std::string& error) {
             for (const std::string& part : parts) {
                 if (part.empty())
                     return fail("empty key name");
-                Key* next = current->child(part);
+                Key*& next = childByName[{current, UCase(part)}];
                 if (!next) {
                     current->children.push_back(std::make_unique<Key>());
                     next = current->children.back().get();
@@ -232,10 +239,12 @@ bool parseLines(const std::string& text, Key& root, std::string& error) {
             pos = typeEnd + 1;
             if (!unquote(line, pos, v.data) || pos != line.size())
                 return fail("bad value data");
-            if (Value* existing = current->value(v.name))
-                *existing = v;
-            else
+            auto [at, added] =
+                valueByName.try_emplace({current, UCase(v.name)}, current->values.size());
+            if (added)
                 current->values.push_back(std::move(v));
+            else
+                current->values[at->second] = std::move(v);
         } else {
             return fail("unknown line");
         }

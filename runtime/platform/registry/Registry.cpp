@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -236,7 +237,11 @@ private:
                 return false;
             if (n == 0)
                 return true;
-            text.append(buf, static_cast<size_t>(n));
+            try {
+                text.append(buf, static_cast<size_t>(n));
+            } catch (const std::bad_alloc&) {
+                return false; // larger than this process can hold
+            }
         }
     }
 
@@ -281,11 +286,11 @@ private:
         std::filesystem::path aside = fileOf(hive);
         aside += ".corrupt-" + std::to_string(stamp);
         // A second damaged file within the same second must not replace the first.
-        for (int n = 2; std::filesystem::exists(aside) && n < 1000; ++n) {
+        std::error_code ec;
+        for (int n = 2; std::filesystem::exists(aside, ec) && n < 1000; ++n) {
             aside = fileOf(hive);
             aside += ".corrupt-" + std::to_string(stamp) + "-" + std::to_string(n);
         }
-        std::error_code ec;
         std::filesystem::rename(fileOf(hive), aside, ec);
         std::string problem = "The registry file " + fileOf(hive).string() + " is damaged (" +
                               error + "); " +
