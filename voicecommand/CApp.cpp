@@ -278,7 +278,7 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
             if (CFile::Eof())
                 break;
             if (has(record, '*') &&
-                RunningApps::GetWindowHandle(std::string(before(record, '*'))) == fg) {
+                RunningApps::GetWindowHandle(before(record, '*')) == fg) {
                 h = fg;
                 found = true;
                 break;
