@@ -11,11 +11,12 @@
 #include <fstream>
 #include <string_view>
 #include <sys/stat.h>
-#include <unordered_map>
 
 #include "runtime/backends/sim/SimDesktop.h"
 #include "runtime/backends/sim/SimKeyboard.h"
 #include "runtime/core/App.h"
+#include "runtime/core/Collection.h"
+#include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/ScriptedUser.h"
 #include "runtime/platform/keyboard/SendKeys.h"
@@ -134,33 +135,41 @@ std::string_view upTo(std::string_view text, char c) {
     return text.substr(0, text.find(c));
 }
 
-struct ViewHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-};
+std::string_view after(std::string_view text, char c) {
+    size_t at = text.find(c);
+    return at == std::string_view::npos ? text : text.substr(at + 1);
+}
 
 // The floor of a dispatch: the same four scans over the same records held in
-// memory (the name said, the foreground window's key, its vocabulary, the
-// phrase), with one status check of each file the dispatch opens.
+// memory, doing what the dispatch does with each record (the name said, kept
+// with the record's vocabulary and path; the foreground window's key looked
+// up among the running windows; its vocabulary; the phrase, exact or but for
+// case), with one status check of each file the dispatch opens.
 void BM_DispatchFloor(benchmark::State& state) {
     DispatchWorld world;
     std::string appFile = (world.dir / "vappcmd.txt").string();
     std::string vocabFile = (world.dir / "vocab" / "Big.txt").string();
-    std::unordered_map<std::string, rt::HWND, ViewHash, std::equal_to<>> handles{
-        {RunningApps::MakeWindowKey("Class99", "Title"), world.foreground}};
+    rt::Collection handles;
+    handles.Add(rt::Variant(int32_t{world.foreground}),
+                RunningApps::MakeWindowKey("Class99", "Title"));
     std::string_view said = world.said;
+    std::string name, vocabularyName, pathName;
     for (auto _ : state) {
         struct stat st {};
         bool named = false;
         ::stat(appFile.c_str(), &st);
-        for (std::string_view r : world.apps)
-            if ((named = upTo(r.substr(r.find('*') + 1), '~') == said))
+        for (std::string_view r : world.apps) {
+            name.assign(upTo(after(r, '*'), '~'));
+            vocabularyName.assign(upTo(after(after(r, '*'), '~'), '$'));
+            pathName.assign(after(r, '$'));
+            if ((named = name == said))
                 break;
+        }
         ::stat(appFile.c_str(), &st);
         std::string_view key;
         for (std::string_view r : world.apps) {
-            auto h = handles.find(upTo(r, '*'));
-            if (h != handles.end() && h->second == world.foreground) {
+            const rt::Variant* h = handles.find(upTo(r, '*'));
+            if (h && h->toLong() == world.foreground) {
                 key = upTo(r, '*');
                 break;
             }
@@ -169,16 +178,20 @@ void BM_DispatchFloor(benchmark::State& state) {
         std::string_view vocabulary;
         for (std::string_view r : world.apps)
             if (upTo(r, '*') == key) {
-                vocabulary = upTo(r.substr(r.find('~') + 1), '$');
+                vocabulary = upTo(after(r, '~'), '$');
                 break;
             }
         ::stat(vocabFile.c_str(), &st);
-        std::string_view keys;
-        for (std::string_view r : world.phrases)
-            if (upTo(r, ':') == said) {
-                keys = r.substr(r.find(':') + 1);
+        std::string_view keys, fallback;
+        for (std::string_view r : world.phrases) {
+            std::string_view phrase = upTo(r, ':');
+            if (phrase == said) {
+                keys = after(r, ':');
                 break;
             }
+            if (fallback.empty() && rt::textEquals(phrase, said))
+                fallback = r;
+        }
         if (named || vocabulary != "Big" || keys != "^c")
             state.SkipWithError("the scans found no keys");
     }
