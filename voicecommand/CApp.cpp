@@ -296,7 +296,8 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
             if (CFile::Eof())
                 break;
             std::string_view windowKey;
-            if (cutBefore(record, '*', windowKey) && RunningApps::GetWindowHandle(windowKey) == fg) {
+            if (cutBefore(record, '*', windowKey) &&
+                RunningApps::GetWindowHandle(windowKey) == fg) {
                 h = fg;
                 found = true;
                 break;
