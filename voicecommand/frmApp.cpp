@@ -13,6 +13,7 @@
 #include "voicecommand/CFile.h"
 #include "voicecommand/CHelp.h"
 #include "voicecommand/CVocab.h"
+#include "voicecommand/Program.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmAbout.h"
 #include "voicecommand/frmQuibo.h"
@@ -33,11 +34,11 @@ constexpr float kClientHeight = 4845;
 } // namespace
 
 frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
+    setIcon(Program::kIcon);
     Move(1200, 1200, kClientWidth + 120, kClientHeight + 510);
     strApp.Move(0, 0, kClientWidth, kClientHeight);
 
-    // Pictures by their desktop icon names; a view that knows none shows the
-    // buttons' tool tips only.
+    // Pictures by their stock names, which the view draws itself.
     imgVAppCmd.Add("Activate", "go-jump");
     imgVAppCmd.Add("Shell", "system-run");
     imgVAppCmd.Add("SavCmd", "document-save");

@@ -30,6 +30,7 @@ std::string grammarPath() { return CFile::grammarFile().string(); }
 } // namespace
 
 frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
+    setIcon(Program::kIcon);
     // A small tool window: the Configure button and the meter on one row,
     // the last phrase below.
     Move(9000, 600, 4440, 1470);

@@ -10,6 +10,7 @@
 #include "runtime/forms/Slider.h"
 #include "runtime/forms/TextBox.h"
 #include "runtime/forms/Toolbar.h"
+#include "runtime/forms/UserControl.h"
 
 namespace rt {
 
@@ -54,8 +55,14 @@ void UserInput::checkReachable(const Form& form) {
 
 void UserInput::checkReachable(const Control& control) {
     checkReachable(control.parentForm());
-    if (!control.Visible() || !control.Enabled())
-        fail("control " + control.Name() + " is hidden or disabled");
+    // A hidden or disabled container hides or disables what it holds; a
+    // library control whose own Enabled is off takes no input either.
+    for (const Control* c = &control; c; c = c->Container()) {
+        auto* site = dynamic_cast<const ControlSite*>(c);
+        if (!c->Visible() || !c->Enabled() || (site && !site->surfaceEnabled()))
+            fail("control " + control.Name() + " is hidden or disabled" +
+                 (c == &control ? std::string() : " (by " + c->Name() + ")"));
+    }
 }
 
 void UserInput::click(Control& control) {
@@ -98,6 +105,17 @@ void UserInput::keyDown(Control& control, int keyCode, int shift) {
         control.KeyDown.raise(keyCode, shift);
 }
 
+int UserInput::keyPress(Control& control, int keyAscii) {
+    Action action;
+    checkReachable(control);
+    Form& form = control.parentForm();
+    if (form.KeyPreview())
+        form.KeyPress.raise(keyAscii);
+    if (keyAscii != 0)
+        control.KeyPress.raise(keyAscii);
+    return keyAscii;
+}
+
 void UserInput::keyUp(Control& control, int keyCode, int shift) {
     Action action;
     checkReachable(control);
@@ -126,6 +144,20 @@ void UserInput::selectItem(ListBox& list, int index, int shift) {
         fail("list " + list.Name() + " has no line " + std::to_string(index));
     list.parentForm().setActiveControl(&list);
     list.userSelect(index, shift);
+}
+
+void UserInput::pressItem(ListBox& list, int index, int button, int shift, float x, float y) {
+    Action action;
+    checkReachable(list);
+    if (index >= list.ListCount())
+        fail("list " + list.Name() + " has no line " + std::to_string(index));
+    list.parentForm().setActiveControl(&list);
+    if (button == vbLeftButton && index >= 0)
+        list.userSelect(index, shift);
+    // The Click handler may have hidden or unloaded the list's form.
+    if (!list.parentForm().Loaded() || !list.parentForm().Visible())
+        return;
+    list.MouseDown.raise(button, shift, x, y);
 }
 
 void UserInput::chooseMenu(Menu& item) {

@@ -7,10 +7,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <cstdio>
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/core/App.h"
+#include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/Menu.h"
 #include "runtime/forms/UserInput.h"
@@ -19,18 +20,11 @@ namespace rt::qt {
 
 bool userAction(const std::function<void()>& action) {
     try {
-        UserInput::Action scope;
-        action();
-        return true;
+        return dispatchEvent(action);
     } catch (const ScriptFailure&) {
         // Nothing a person could do: the click lands nowhere.
-    } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "Run-time error '%d': %s\n", static_cast<int>(e.number()),
-                     e.description().c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "error: %s\n", e.what());
+        return false;
     }
-    return false;
 }
 
 QtFormsHost::~QtFormsHost() {
@@ -66,6 +60,14 @@ FormWindow& QtFormsHost::makeWindow(Form& form) {
     if (!win) {
         win = new FormWindow(form);
         m_windows[&form] = win;
+        if (Form* host = form.hostForm()) {
+            // A form shown inside another (a property page in its frame) is
+            // part of that window, not a window of its own.
+            win->setParent(makeWindow(*host).client());
+            // Shown only when the form is, not with the window it sits in.
+            win->hide();
+            return *win;
+        }
         // The native window exists from now on, hidden, as the form's handle.
         win->winId();
     }
@@ -152,6 +154,10 @@ int QtFormsHost::messageBox(const MessageBoxRequest& request) {
         if (clicked == box.button(c.button))
             return c.answer;
     return choices.back().answer;
+}
+
+void QtFormsHost::reportError(const UnhandledError& error) {
+    messageBox({unhandledErrorText(error), vbCritical, App().Title()});
 }
 
 std::string QtFormsHost::inputBox(const InputBoxRequest& request) {
