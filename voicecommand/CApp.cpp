@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
@@ -48,14 +49,6 @@ std::string_view pathOf(std::string_view record) {
     return dollar == std::string_view::npos ? record : record.substr(dollar + 1);
 }
 
-// The reading loops stop when the end-of-file test itself fails (slot 1 not
-// open), so a file that could not be opened never makes them spin.
-bool atEnd() {
-    bool eof = true;
-    rt::skipFailure([&] { eof = CFile::Eof(); });
-    return eof;
-}
-
 } // namespace
 
 rt::Collection& CApp::TempStore() {
@@ -67,29 +60,24 @@ rt::Collection& CApp::TempStore() {
 void CApp::FillVACListBox() {
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
-    while (!atEnd()) {
-        std::string record;
-        if (!rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); }))
-            continue;
+    m_file.ForEachRecord([&](const std::string& record) {
         if (!has(record, '*') || before(record, '*').empty())
-            break;
+            return false;
         rt::skipFailure([&] {
             rt::form<frmApp>()->lstVAppCmd.AddItem(std::string(before(record, '*')), m_file.RecordNumber() - 1);
         });
-        if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
-            break;
-    }
+        return true;
+    }, [] {
+        // A damaged record holds no key either: line i stays record i + 1.
+        return false;
+    });
     rt::skipFailure([&] { m_file.FileClose(); });
 }
 
 void CApp::VAppAdd(const std::string& sAppName, int16_t /*iRecNumber*/, bool bCreateFromNew) {
     m_file.FileOpen(false, "");
     m_file.InitRecord();
-    while (!CFile::Eof()) {
-        if (m_file.FileRead(m_file.RecordNumber()).empty())
-            break;
-        m_file.IncrementRecord();
-    }
+    m_file.ForEachRecord([](const std::string& record) { return !record.empty(); });
     m_file.FileStore(bCreateFromNew ? sAppName : sAppName + "*", m_file.RecordNumber());
     m_file.IncrementRecord();
     m_file.FileClose();
@@ -139,12 +127,11 @@ void CApp::AppCompare(const std::string& sSearchString) {
     m_file.FileOpen(false, "");
     m_file.InitRecord();
     VAppTempClear();
-    while (!CFile::Eof()) {
-        std::string record = m_file.FileRead(m_file.RecordNumber());
+    m_file.ForEachRecord([&](const std::string& record) {
         if (!rt::textEquals(rt::Trim(before(record, '*')), rt::Trim(sSearchString)))
             VAppTempStore(record);
-        m_file.IncrementRecord();
-    }
+        return true;
+    });
     m_file.FileClose();
 }
 
@@ -171,24 +158,21 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     rt::skipFailure([&] { m_file.FileClose(); });
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
-    while (!atEnd()) {
-        std::string record;
-        rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); });
+    m_file.ForEachRecord([&](const std::string& record) {
         std::string_view rest = restOf(record);
         if (has(rest, '~'))
             m_currentUserName.assign(before(rest, '~'));
         vocabularyOf(record, m_VocabularyName);
         m_PathName.assign(pathOf(record));
         if (sPhrase.empty())
-            break;
+            return false;
         if (m_currentUserName == sPhrase) {
             matched = record;
             result = 1;
-            break;
+            return false;
         }
-        if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
-            break;
-    }
+        return true;
+    });
     if (result == 1) {
         rt::skipFailure([&] { rt::form<frmQuibo>()->SetFocus(); });
         rt::skipFailure([&] {
@@ -216,7 +200,12 @@ void CApp::ShellApp() {
         if (r != -1)
             rt::MsgBox("Error on Explore: " + std::to_string(r));
     } else if (!m_PathName.empty()) {
-        std::string startIn = std::filesystem::current_path().string();
+        // A working folder that was deleted has no path: start in the
+        // program's folder then.
+        std::error_code ec;
+        std::string startIn = std::filesystem::current_path(ec).string();
+        if (ec)
+            startIn = rt::App().Path();
         int32_t r = LaunchDocument(owner, m_PathName, startIn, rt::SW_SHOWNORMAL);
         if (r != -1)
             rt::MsgBox("Error on LaunchDocument: " + std::to_string(r));
@@ -267,20 +256,19 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         bool found = false;
         m_file.InitRecord();
         m_file.FileOpen(false, "");
-        while (true) {
-            std::string record = m_file.FileRead(m_file.RecordNumber());
+        m_file.ForEachRecord([&](const std::string& record) {
             if (CFile::Eof())
-                break;
+                return false;
             if (!has(record, '*'))
                 throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "record without a window key");
             rt::HWND candidate = RunningApps::GetWindowHandle(std::string(before(record, '*')));
             if (candidate == fg) {
                 h = candidate;
                 found = true;
-                break;
+                return false;
             }
-            m_file.IncrementRecord();
-        }
+            return true;
+        });
         if (!found)
             h = m_LastActivatedWindow;
         m_file.FileClose();
@@ -290,33 +278,32 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         std::string vocabulary;
         m_file.InitRecord();
         m_file.FileOpen(false, "");
-        while (true) {
-            std::string record = m_file.FileRead(m_file.RecordNumber());
+        bool known = false;
+        m_file.ForEachRecord([&](const std::string& record) {
             if (CFile::Eof() || !has(record, '*') || !vocabularyOf(record, vocabulary))
-                throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
-            if (before(record, '*') == key)
-                break;
-            m_file.IncrementRecord();
-        }
+                return false;
+            known = before(record, '*') == key;
+            return !known;
+        });
+        if (!known)
+            throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
         // Pass 3: which phrase.
         m_file.FileClose();
         m_file.InitRecord();
         m_file.FileOpen(true, vocabulary);
         m_file.InitRecord();
-        while (true) {
-            std::string record = m_file.FileRead(m_file.RecordNumber());
+        m_file.ForEachRecord([&](const std::string& record) {
             if (CFile::Eof() || !has(record, ':'))
-                break;
-            if (before(record, ':') == sPhrase) {
-                std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
-                if (title.find("QUIBO") == std::string::npos) {
-                    rt::SendKeys(record.substr(record.find(':') + 1), true);
-                    result = 2;
-                }
-                break;
+                return false;
+            if (before(record, ':') != sPhrase)
+                return true;
+            std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
+            if (title.find("QUIBO") == std::string::npos) {
+                rt::SendKeys(record.substr(record.find(':') + 1), true);
+                result = 2;
             }
-            m_file.IncrementRecord();
-        }
+            return false;
+        });
     } catch (const rt::RuntimeError&) {
         result = 0;
     }

@@ -59,14 +59,6 @@ ScratchList& lstTemp() {
 constexpr const char* kHeader[] = {"[Grammar]", "langid = 1033", "type=cfg", "[<start>]",
                                    "<start>=switch to"};
 
-// A reading loop ends when the end-of-file test itself fails, so a file that
-// could not be opened never makes it spin.
-bool atEnd() {
-    bool eof = true;
-    rt::skipFailure([&] { eof = CFile::Eof(); });
-    return eof;
-}
-
 } // namespace
 
 void CFile::WriteGrammarRules() {
@@ -84,9 +76,8 @@ void CFile::TempLoad() {
     for (const char* line : kHeader)
         rt::skipFailure([&] { TempFileStore(rt::Variant(line)); });
 
-    while (!atEnd()) {
+    ForEachRecord([&](const std::string& record) {
         rt::skipFailure([&] {
-            std::string record = FileRead(m_RecordNumber);
             size_t star = record.find('*');
             if (star == std::string::npos)
                 return;
@@ -95,9 +86,8 @@ void CFile::TempLoad() {
             if (!name.empty())
                 lstTemp().add(name);
         });
-        if (!rt::skipFailure([&] { IncrementRecord(); }))
-            break;
-    }
+        return true;
+    });
     rt::skipFailure([&] { FileClose(); });
     rt::skipFailure([&] { WriteGrammarRules(); });
 
@@ -109,16 +99,14 @@ void CFile::TempLoad() {
         std::string name;
         rt::skipFailure([&] { name = rt::form<frmVocab>()->lstVocab.List(v); });
         rt::skipFailure([&] { FileOpen(true, name); });
-        while (!atEnd()) {
+        ForEachRecord([&](const std::string& record) {
             rt::skipFailure([&] {
-                std::string record = FileRead(m_RecordNumber);
                 std::string_view phrase = std::string_view(record).substr(0, record.find(':'));
                 if (!phrase.empty())
                     lstTemp().addUnlessPresent(phrase);
             });
-            if (!rt::skipFailure([&] { IncrementRecord(); }))
-                break;
-        }
+            return true;
+        });
         rt::skipFailure([&] { FileClose(); });
         rt::skipFailure([&] { InitRecord(); });
     }

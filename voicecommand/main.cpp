@@ -145,10 +145,18 @@ int main(int argc, char** argv) {
             return runHeadless();
         static char fallbackName[] = "quibo";
         return runOnDesktop(argc > 0 && argv[0] ? argv[0] : fallbackName);
-    } catch (const rt::RuntimeError& e) {
+    } catch (const std::exception& e) {
         // An error nothing handled ends the program with its message, as the
-        // runtime does.
-        std::cerr << "quibo: run-time error " << e.number() << ": " << e.description() << "\n";
+        // runtime does; a failure that is not the runtime's own is one too.
+        rt::RuntimeError error = rt::asRuntimeError(e);
+        std::cerr << "quibo: run-time error " << error.number() << ": " << error.description() << "\n";
+        if (!headless()) {
+            try {
+                rt::MsgBox("Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description(),
+                           rt::vbCritical, rt::App().Title());
+            } catch (const std::exception&) {
+            }
+        }
         return 1;
     }
 }
