@@ -159,9 +159,13 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
     m_file.ForEachRecord([&](const std::string& record) {
+        // A record without "~" (a window not named yet) has no name of its
+        // own: keeping the previous record's would start the wrong path.
         std::string_view rest = restOf(record);
         if (has(rest, '~'))
             m_currentUserName.assign(before(rest, '~'));
+        else
+            m_currentUserName.clear();
         vocabularyOf(record, m_VocabularyName);
         m_PathName.assign(pathOf(record));
         if (sPhrase.empty())
@@ -249,6 +253,8 @@ int32_t CApp::Explore(rt::HWND lnghWnd, const std::string& strFolder, int32_t eS
 
 int16_t CApp::VocabCheck(const std::string& sPhrase) {
     int16_t result = 0;
+    // Every pass passes over a record it cannot cut (a window not named yet,
+    // a stray record), so one such record cannot silence the rest.
     try {
         rt::HWND fg = rt::GetForegroundWindow();
         // Pass 1: which application is in the foreground.
@@ -259,11 +265,9 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.ForEachRecord([&](const std::string& record) {
             if (CFile::Eof())
                 return false;
-            if (!has(record, '*'))
-                throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "record without a window key");
-            rt::HWND candidate = RunningApps::GetWindowHandle(std::string(before(record, '*')));
-            if (candidate == fg) {
-                h = candidate;
+            if (has(record, '*') &&
+                RunningApps::GetWindowHandle(std::string(before(record, '*'))) == fg) {
+                h = fg;
                 found = true;
                 return false;
             }
@@ -280,30 +284,42 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.FileOpen(false, "");
         bool known = false;
         m_file.ForEachRecord([&](const std::string& record) {
-            if (CFile::Eof() || !has(record, '*') || !vocabularyOf(record, vocabulary))
+            if (CFile::Eof())
                 return false;
-            known = before(record, '*') == key;
+            known = has(record, '*') && vocabularyOf(record, vocabulary) && before(record, '*') == key;
             return !known;
         });
         if (!known)
             throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
-        // Pass 3: which phrase.
+        // Pass 3: which phrase. The grammar keeps one spelling of phrases that
+        // differ only in case, so the recogniser may hear another vocabulary's
+        // spelling: without an exact match, the first equal but for case serves.
         m_file.FileClose();
         m_file.InitRecord();
         m_file.FileOpen(true, vocabulary);
         m_file.InitRecord();
+        std::string chosen; // never empty once chosen: it holds the ":"
         m_file.ForEachRecord([&](const std::string& record) {
-            if (CFile::Eof() || !has(record, ':'))
+            if (CFile::Eof())
                 return false;
-            if (before(record, ':') != sPhrase)
-                return true;
+            if (has(record, ':')) {
+                std::string_view phrase = before(record, ':');
+                if (phrase == sPhrase) {
+                    chosen = record;
+                    return false;
+                }
+                if (chosen.empty() && rt::textEquals(phrase, sPhrase))
+                    chosen = record;
+            }
+            return true;
+        });
+        if (!chosen.empty()) {
             std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
             if (title.find("QUIBO") == std::string::npos) {
-                rt::SendKeys(record.substr(record.find(':') + 1), true);
+                rt::SendKeys(chosen.substr(chosen.find(':') + 1), true);
                 result = 2;
             }
-            return false;
-        });
+        }
     } catch (const rt::RuntimeError&) {
         result = 0;
     }

@@ -8,6 +8,7 @@
 
 #include "runtime/backends/qt/ControlViews.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/backends/qt/StockPictures.h"
 #include "runtime/forms/Control.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/Menu.h"
@@ -118,6 +119,7 @@ void FormWindow::refresh() {
         return;
     m_applying = true;
     setWindowTitle(toQt(m_form->Caption()));
+    setWindowIcon(stockPicture(m_form->Icon()));
     move(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()));
     int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
     resize(toPixelsX(m_form->ScaleWidth()), toPixelsY(m_form->ScaleHeight()) + menuHeight);
