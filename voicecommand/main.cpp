@@ -16,6 +16,7 @@
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
+#include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/EventLoop.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
@@ -120,8 +121,7 @@ int main(int argc, char** argv) {
         std::cerr << "quibo: run-time error " << error.number() << ": " << error.description() << "\n";
         if (!headless()) {
             try {
-                rt::MsgBox("Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description(),
-                           rt::vbCritical, rt::App().Title());
+                rt::formsHost().reportError(rt::UnhandledError{error.number(), error.description()});
             } catch (const std::exception&) {
             }
         }

@@ -98,17 +98,22 @@ public:
         std::string text = line + "\n";
         ASSERT_EQ(::write(m_in, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }
-    // The next line of standard output, or "" when none comes in time.
-    std::string nextLine(std::chrono::seconds within = std::chrono::seconds(20)) {
+    // The status bar the program wrote after the next phrase (the lines
+    // after it, indented, tell what the phrase did), or "" when none comes
+    // in time.
+    std::string nextStatus(std::chrono::seconds within = std::chrono::seconds(20)) {
         auto deadline = std::chrono::steady_clock::now() + within;
-        while (m_outText.find('\n') == std::string::npos) {
-            if (!pump(m_out, m_outText, deadline))
-                return {};
+        while (true) {
+            while (m_outText.find('\n') == std::string::npos) {
+                if (!pump(m_out, m_outText, deadline))
+                    return {};
+            }
+            size_t nl = m_outText.find('\n');
+            std::string line = m_outText.substr(0, nl);
+            m_outText.erase(0, nl + 1);
+            if (line.rfind("  ", 0) != 0)
+                return line.substr(0, line.find('\t'));
         }
-        size_t nl = m_outText.find('\n');
-        std::string line = m_outText.substr(0, nl);
-        m_outText.erase(0, nl + 1);
-        return line;
     }
     // Closes standard input (the end of the run) and waits for the exit
     // status; -1 when the program did not end in time (it is then killed).

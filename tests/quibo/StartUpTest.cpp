@@ -39,12 +39,12 @@ TEST_P(DamagedApplicationFile, StartsAndEndsNormallyAndLeavesTheFileAsItWas) {
     copy.write("temp.txt", kGrammar);
     QuiboRun run(copy);
     run.say("Notes");
-    std::string status = run.nextLine();
+    std::string status = run.nextStatus();
     EXPECT_EQ(run.finish(), 0) << run.errors();
     EXPECT_EQ(copy.read("vappcmd.txt"), GetParam().bytes);
     // Whatever stands before the damage still answers.
     if (GetParam().bytes.rfind(record(kNotes), 0) == 0) {
-        EXPECT_EQ(status.substr(0, status.find('\t')), "Notes");
+        EXPECT_EQ(status, "Notes");
     }
 }
 
@@ -83,13 +83,13 @@ TEST(WorkingFolder, GoneBeforeAProgramIsStartedByVoiceTheRunGoesOn) {
     std::filesystem::path working = rt::test::uniqueTempDir("quibo-working");
     QuiboRun run(copy, working);
     run.say("Notes");
-    std::string notes = run.nextLine();
+    std::string notes = run.nextStatus();
     std::filesystem::remove_all(working);
     run.say("Shell"); // no such window: its path is started, in the working folder
-    std::string shell = run.nextLine();
+    std::string shell = run.nextStatus();
     EXPECT_EQ(run.finish(), 0) << run.errors();
-    EXPECT_EQ(shell.substr(0, shell.find('\t')), "Shell");
-    EXPECT_EQ(notes.substr(0, notes.find('\t')), "Notes");
+    EXPECT_EQ(shell, "Shell");
+    EXPECT_EQ(notes, "Notes");
     // The run's grammar rewrite at its end was not lost.
     EXPECT_EQ(copy.read("temp.txt"),
               std::string(kGrammar).insert(kGrammar.find("<start>=Notes"), "<start>=Shell\r\n"));
