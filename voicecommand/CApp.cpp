@@ -26,6 +26,23 @@ std::string_view before(std::string_view s, char sep) { return s.substr(0, s.fin
 
 bool has(std::string_view s, char sep) { return s.find(sep) != std::string_view::npos; }
 
+// The piece before the first `sep`, found with one look; false without one.
+bool cutBefore(std::string_view s, char sep, std::string_view& piece) {
+    size_t at = s.find(sep);
+    piece = s.substr(0, at);
+    return at != std::string_view::npos;
+}
+
+// Whether `text` equals `upper` (already in upper case) but for case.
+bool equalsUpper(std::string_view text, std::string_view upper) {
+    if (text.size() != upper.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (static_cast<char>(rt::upperAnsi(static_cast<unsigned char>(text[i]))) != upper[i])
+            return false;
+    return true;
+}
+
 // The text after the record's first "*", or the whole record.
 std::string_view restOf(std::string_view record) {
     size_t star = record.find('*');
@@ -60,7 +77,7 @@ rt::Collection& CApp::TempStore() {
 void CApp::FillVACListBox() {
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
-    m_file.ForEachRecord([&](const std::string& record) {
+    m_file.ForEachRecord([&](std::string_view record) {
         if (!has(record, '*') || before(record, '*').empty())
             return false;
         rt::skipFailure([&] {
@@ -77,7 +94,7 @@ void CApp::FillVACListBox() {
 void CApp::VAppAdd(const std::string& sAppName, int16_t /*iRecNumber*/, bool bCreateFromNew) {
     m_file.FileOpen(false, "");
     m_file.InitRecord();
-    m_file.ForEachRecord([](const std::string& record) { return !record.empty(); });
+    m_file.ForEachRecord([](std::string_view record) { return !record.empty(); });
     m_file.FileStore(bCreateFromNew ? sAppName : sAppName + "*", m_file.RecordNumber());
     m_file.IncrementRecord();
     m_file.FileClose();
@@ -127,9 +144,9 @@ void CApp::AppCompare(const std::string& sSearchString) {
     m_file.FileOpen(false, "");
     m_file.InitRecord();
     VAppTempClear();
-    m_file.ForEachRecord([&](const std::string& record) {
+    m_file.ForEachRecord([&](std::string_view record) {
         if (!rt::textEquals(rt::Trim(before(record, '*')), rt::Trim(sSearchString)))
-            VAppTempStore(record);
+            VAppTempStore(std::string(record));
         return true;
     });
     m_file.FileClose();
@@ -158,12 +175,13 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     rt::skipFailure([&] { m_file.FileClose(); });
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
-    m_file.ForEachRecord([&](const std::string& record) {
+    m_file.ForEachRecord([&](std::string_view record) {
         // A record without "~" (a window not named yet) has no name of its
         // own: keeping the previous record's would start the wrong path.
         std::string_view rest = restOf(record);
-        if (has(rest, '~'))
-            m_currentUserName.assign(before(rest, '~'));
+        std::string_view name;
+        if (cutBefore(rest, '~', name))
+            m_currentUserName.assign(name);
         else
             m_currentUserName.clear();
         vocabularyOf(record, m_VocabularyName);
@@ -171,7 +189,7 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
         if (sPhrase.empty())
             return false;
         if (m_currentUserName == sPhrase) {
-            matched = record;
+            matched.assign(record);
             result = 1;
             return false;
         }
@@ -262,11 +280,12 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         bool found = false;
         m_file.InitRecord();
         m_file.FileOpen(false, "");
-        m_file.ForEachRecord([&](const std::string& record) {
+        m_file.ForEachRecord([&](std::string_view record) {
             if (CFile::Eof())
                 return false;
-            if (has(record, '*') &&
-                RunningApps::GetWindowHandle(std::string(before(record, '*'))) == fg) {
+            std::string_view windowKey;
+            if (cutBefore(record, '*', windowKey) &&
+                RunningApps::GetWindowHandle(windowKey) == fg) {
                 h = fg;
                 found = true;
                 return false;
@@ -283,10 +302,12 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.InitRecord();
         m_file.FileOpen(false, "");
         bool known = false;
-        m_file.ForEachRecord([&](const std::string& record) {
+        m_file.ForEachRecord([&](std::string_view record) {
             if (CFile::Eof())
                 return false;
-            known = has(record, '*') && vocabularyOf(record, vocabulary) && before(record, '*') == key;
+            std::string_view windowKey;
+            known = cutBefore(record, '*', windowKey) && windowKey == key &&
+                    vocabularyOf(record, vocabulary);
             return !known;
         });
         if (!known)
@@ -299,17 +320,18 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.FileOpen(true, vocabulary);
         m_file.InitRecord();
         std::string chosen; // never empty once chosen: it holds the ":"
-        m_file.ForEachRecord([&](const std::string& record) {
+        const std::string upperPhrase = rt::UCase(sPhrase);
+        m_file.ForEachRecord([&](std::string_view record) {
             if (CFile::Eof())
                 return false;
-            if (has(record, ':')) {
-                std::string_view phrase = before(record, ':');
+            std::string_view phrase;
+            if (cutBefore(record, ':', phrase)) {
                 if (phrase == sPhrase) {
-                    chosen = record;
+                    chosen.assign(record);
                     return false;
                 }
-                if (chosen.empty() && rt::textEquals(phrase, sPhrase))
-                    chosen = record;
+                if (chosen.empty() && equalsUpper(phrase, upperPhrase))
+                    chosen.assign(record);
             }
             return true;
         });

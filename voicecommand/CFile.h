@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "runtime/core/Error.h"
@@ -21,6 +22,9 @@ public:
     CFile() = default;
 
     std::string FileRead(int16_t iRecNumber);
+    // FileRead without a copy: a view of the record in the open file, valid
+    // until slot 1 is written or closed.
+    std::string_view FileReadView(int16_t iRecNumber);
     void FileOpen(bool bVocab, const std::string& sVocabName);
     void TempFileOpen();
     void FileClose();
@@ -44,8 +48,8 @@ public:
     static bool Eof();
 
     // The one reading loop over the records of slot 1: while the slot is not
-    // at end-of-file, reads the record at the cursor and hands its text to
-    // `each`, which returns whether to go on; going on moves the cursor to the
+    // at end-of-file, reads the record at the cursor and hands its text (a
+    // view, valid until slot 1 is written or closed) to `each`, which returns whether to go on; going on moves the cursor to the
     // next record. A record that cannot be read goes to `damaged` (its
     // failure is in rt::Err()), which also returns whether to go on: by
     // default it is passed over, so damaged bytes never hold the cursor in
@@ -53,8 +57,8 @@ public:
     // cannot move on. Failures of `each` go to the caller.
     template <class Each, class Damaged> void ForEachRecord(Each&& each, Damaged&& damaged) {
         while (!atEndOfRecords()) {
-            std::string text;
-            bool read = rt::skipFailure([&] { text = FileRead(m_RecordNumber); });
+            std::string_view text;
+            bool read = rt::skipFailure([&] { text = FileReadView(m_RecordNumber); });
             if (read ? !each(text) : !damaged())
                 return;
             if (!rt::skipFailure([&] { IncrementRecord(); }))

@@ -19,10 +19,10 @@ void CVocab::FillDictionaryListBox(bool bVocab, const std::string& sVocabName) {
     m_File.InitRecord();
     m_File.FileOpen(bVocab, sVocabName);
     rt::ListBox& list = rt::form<frmVocab>()->lstDictionary;
-    m_File.ForEachRecord([&](const std::string& record) {
+    m_File.ForEachRecord([&](std::string_view record) {
         // A damaged record before this one was passed over: the line goes
         // after the last.
-        list.AddItem(record, std::min(m_File.RecordNumber() - 1, list.ListCount()));
+        list.AddItem(std::string(record), std::min(m_File.RecordNumber() - 1, list.ListCount()));
         return true;
     });
     m_File.InitRecord();
@@ -108,7 +108,7 @@ std::string CVocab::ReadDictionary(int16_t iRecord, const std::string& sVocabNam
 void CVocab::DictionarySelect(const std::string& sVocName, const std::string& sDicName) {
     m_File.FileOpen(true, sVocName);
     m_File.InitRecord();
-    m_File.ForEachRecord([&](const std::string& record) {
+    m_File.ForEachRecord([&](std::string_view record) {
         if (record != sDicName)
             return true;
         m_TrackDictionary = m_File.RecordNumber();

@@ -286,8 +286,8 @@ TEST_P(DamagedRecords, TheRecordLoopPassesOverThemAndEnds) {
     std::vector<std::string> texts;
     int damaged = 0;
     file.ForEachRecord(
-        [&](const std::string& text) {
-            texts.push_back(text);
+        [&](std::string_view text) {
+            texts.emplace_back(text);
             return true;
         },
         [&] {
@@ -314,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CFileTest, TheRecordLoopEndsAtOnceWhenNoFileIsOpen) {
     int reads = 0;
-    file.ForEachRecord([&](const std::string&) { return ++reads, true; });
+    file.ForEachRecord([&](std::string_view) { return ++reads, true; });
     EXPECT_EQ(reads, 0);
 }
 
