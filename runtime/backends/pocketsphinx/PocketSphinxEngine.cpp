@@ -305,6 +305,14 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
     std::set<std::string> unspeakable;
     std::map<std::string, std::string> ruleOfTokens;
     std::vector<std::string> alternatives;
+    std::vector<std::string> allWords;
+    for (const auto& rule : rules) {
+        std::istringstream words(rule);
+        std::string word;
+        while (words >> word)
+            allWords.push_back(lower(word));
+    }
+    Pronouncer::prepare(allWords);
     for (const auto& rule : rules) {
         std::istringstream words(rule);
         std::string word, tokens;

@@ -1,5 +1,6 @@
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <map>
@@ -60,11 +61,17 @@ std::string below1000(int n) {
     return out;
 }
 
-// espeak-ng's IPA for one word, run without a shell so no word is a command.
-std::optional<std::string> runEspeak(const std::string& word) {
+// espeak-ng asked for one word's IPA, run without a shell so no word is a
+// command.
+struct Asking {
+    pid_t pid = 0;
+    int fd = -1;
+};
+
+Asking askEspeak(const std::string& word) {
     int out[2];
     if (pipe(out) != 0)
-        return std::nullopt;
+        return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
@@ -79,33 +86,70 @@ std::optional<std::string> runEspeak(const std::string& word) {
     int rc = posix_spawnp(&pid, "espeak-ng", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
-    std::string text;
-    if (rc == 0) {
-        char buf[256];
-        ssize_t n;
-        while ((n = ::read(out[0], buf, sizeof buf)) > 0)
-            text.append(buf, size_t(n));
-        int status = 0;
-        waitpid(pid, &status, 0);
+    if (rc != 0) {
+        close(out[0]);
+        return {};
     }
-    close(out[0]);
-    if (rc != 0)
+    return {pid, out[0]};
+}
+
+std::optional<std::string> answer(const Asking& asking) {
+    if (asking.fd < 0)
         return std::nullopt;
+    std::string text;
+    char buf[256];
+    ssize_t n;
+    while ((n = ::read(asking.fd, buf, sizeof buf)) > 0)
+        text.append(buf, size_t(n));
+    int status = 0;
+    waitpid(asking.pid, &status, 0);
+    close(asking.fd);
     return text;
 }
 
+std::mutex g_askedMutex;
+std::map<std::string, std::optional<std::string>> g_asked; // word -> IPA
+
 std::optional<std::string> espeakIpa(const std::string& word) {
-    static std::mutex mutex;
-    static std::map<std::string, std::optional<std::string>> asked;
     {
-        std::lock_guard lock(mutex);
-        auto found = asked.find(word);
-        if (found != asked.end())
+        std::lock_guard lock(g_askedMutex);
+        auto found = g_asked.find(word);
+        if (found != g_asked.end())
             return found->second;
     }
-    auto ipa = runEspeak(word);
-    std::lock_guard lock(mutex);
-    return asked.emplace(word, ipa).first->second;
+    auto ipa = answer(askEspeak(word));
+    std::lock_guard lock(g_askedMutex);
+    return g_asked.emplace(word, ipa).first->second;
+}
+
+// The letter runs of a word, digits as their number words.
+std::vector<std::string> runsOf(const std::string& word) {
+    std::vector<std::string> runs;
+    size_t i = 0;
+    while (i < word.size()) {
+        unsigned char c = static_cast<unsigned char>(word[i]);
+        size_t j = i + 1;
+        if (std::isdigit(c)) {
+            while (j < word.size() && std::isdigit(static_cast<unsigned char>(word[j])))
+                ++j;
+            std::string spoken = Pronouncer::numberWords(word.substr(i, j - i));
+            size_t k = 0;
+            while (k < spoken.size()) {
+                size_t e = spoken.find(' ', k);
+                if (e == std::string::npos)
+                    e = spoken.size();
+                runs.push_back(spoken.substr(k, e - k));
+                k = e + 1;
+            }
+        } else if (std::isalpha(c)) {
+            while (j < word.size() &&
+                   (std::isalpha(static_cast<unsigned char>(word[j])) || word[j] == '\''))
+                ++j;
+            runs.push_back(word.substr(i, j - i));
+        }
+        i = j;
+    }
+    return runs;
 }
 
 bool matchAt(const std::string& s, size_t i, const char* sym) {
@@ -191,40 +235,38 @@ std::optional<std::string> Pronouncer::spoken(const std::string& word) const {
 
 std::optional<std::string> Pronouncer::assemble(const std::string& word, bool lookUp) const {
     std::string phones;
-    auto add = [&](const std::optional<std::string>& p) {
-        if (p)
-            phones += phones.empty() ? *p : " " + *p;
-        return p.has_value();
-    };
-    size_t i = 0;
-    while (i < word.size()) {
-        unsigned char c = static_cast<unsigned char>(word[i]);
-        size_t j = i + 1;
-        if (std::isdigit(c)) {
-            while (j < word.size() && std::isdigit(static_cast<unsigned char>(word[j])))
-                ++j;
-            std::string spoken = numberWords(word.substr(i, j - i));
-            size_t k = 0;
-            while (k < spoken.size()) {
-                size_t e = spoken.find(' ', k);
-                if (e == std::string::npos)
-                    e = spoken.size();
-                if (!add(letters(spoken.substr(k, e - k), lookUp)))
-                    return std::nullopt;
-                k = e + 1;
-            }
-        } else if (std::isalpha(c)) {
-            while (j < word.size() &&
-                   (std::isalpha(static_cast<unsigned char>(word[j])) || word[j] == '\''))
-                ++j;
-            if (!add(letters(word.substr(i, j - i), lookUp)))
-                return std::nullopt;
-        }
-        i = j; // other characters are not spoken
+    for (const auto& run : runsOf(word)) {
+        auto p = letters(run, lookUp);
+        if (!p)
+            return std::nullopt;
+        phones += phones.empty() ? *p : " " + *p;
     }
     if (phones.empty())
         return std::nullopt;
     return phones;
+}
+
+void Pronouncer::prepare(const std::vector<std::string>& words) {
+    std::vector<std::string> runs;
+    {
+        std::lock_guard lock(g_askedMutex);
+        for (const auto& word : words)
+            for (auto& run : runsOf(word))
+                if (!g_asked.count(run) && std::find(runs.begin(), runs.end(), run) == runs.end())
+                    runs.push_back(std::move(run));
+    }
+    constexpr size_t kAtOnce = 16;
+    for (size_t first = 0; first < runs.size(); first += kAtOnce) {
+        size_t last = std::min(runs.size(), first + kAtOnce);
+        std::vector<Asking> asking;
+        for (size_t i = first; i < last; ++i)
+            asking.push_back(askEspeak(runs[i]));
+        for (size_t i = first; i < last; ++i) {
+            auto ipa = answer(asking[i - first]);
+            std::lock_guard lock(g_askedMutex);
+            g_asked.emplace(runs[i], ipa);
+        }
+    }
 }
 
 } // namespace rt::speech

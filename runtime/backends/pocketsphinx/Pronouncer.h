@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rt::speech {
 
@@ -21,6 +22,10 @@ public:
     // The same, every letter run given by espeak-ng even when the
     // dictionary has it: a second way to say the word.
     std::optional<std::string> spoken(const std::string& word) const;
+
+    // Asks espeak-ng about all these words at once (a few processes in
+    // parallel), so the calls above find the answers ready.
+    static void prepare(const std::vector<std::string>& words);
 
     // A number written in words ("42" is "forty two"); long numbers digit by
     // digit.
