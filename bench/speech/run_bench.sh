@@ -152,4 +152,6 @@ for c in "${conditions[@]}" session; do
         }' "$out/ours.$c" "$out/manifest"
 done >"$out/all"
 
+# Kept, so the scoring can be looked at again without decoding.
+cp "$out/all" "$cache/last-run.tsv"
 awk -F'\t' -f "$here/score.awk" "$out/all"
