@@ -51,6 +51,9 @@ public:
     // The client area: the outer size less borders and title bar.
     float ScaleWidth() const;
     float ScaleHeight() const;
+    // The borders, title bar and menu bar around the client area, in twips;
+    // a view whose window system frames windows otherwise sets its own.
+    void setNonClientSize(float width, float height);
 
     int WindowState() const { return m_windowState; }
     void setWindowState(int state);
@@ -108,11 +111,13 @@ protected:
 
 private:
     void syncWindow();
+    void syncPlacement();
 
     std::string m_name;
     std::string m_caption;
     HWND m_hWnd = 0;
     float m_left = 1500, m_top = 1500, m_width = 4800, m_height = 3600;
+    float m_nonClientWidth = 120, m_nonClientHeight = 510;
     int m_windowState = vbNormal;
     bool m_visible = false;
     bool m_keyPreview = false;
