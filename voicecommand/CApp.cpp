@@ -174,9 +174,13 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     while (!atEnd()) {
         std::string record;
         rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); });
+        // A record without "~" (a window not named yet) has no name of its
+        // own: keeping the previous record's would start the wrong path.
         std::string_view rest = restOf(record);
         if (has(rest, '~'))
             m_currentUserName.assign(before(rest, '~'));
+        else
+            m_currentUserName.clear();
         vocabularyOf(record, m_VocabularyName);
         m_PathName.assign(pathOf(record));
         if (sPhrase.empty())
@@ -260,6 +264,8 @@ int32_t CApp::Explore(rt::HWND lnghWnd, const std::string& strFolder, int32_t eS
 
 int16_t CApp::VocabCheck(const std::string& sPhrase) {
     int16_t result = 0;
+    // Every pass passes over a record it cannot cut (a window not named yet,
+    // a stray record), so one such record cannot silence the rest.
     try {
         rt::HWND fg = rt::GetForegroundWindow();
         // Pass 1: which application is in the foreground.
@@ -271,11 +277,9 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
             std::string record = m_file.FileRead(m_file.RecordNumber());
             if (CFile::Eof())
                 break;
-            if (!has(record, '*'))
-                throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "record without a window key");
-            rt::HWND candidate = RunningApps::GetWindowHandle(std::string(before(record, '*')));
-            if (candidate == fg) {
-                h = candidate;
+            if (has(record, '*') &&
+                RunningApps::GetWindowHandle(std::string(before(record, '*'))) == fg) {
+                h = fg;
                 found = true;
                 break;
             }
@@ -292,30 +296,41 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.FileOpen(false, "");
         while (true) {
             std::string record = m_file.FileRead(m_file.RecordNumber());
-            if (CFile::Eof() || !has(record, '*') || !vocabularyOf(record, vocabulary))
+            if (CFile::Eof())
                 throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
-            if (before(record, '*') == key)
+            if (has(record, '*') && vocabularyOf(record, vocabulary) && before(record, '*') == key)
                 break;
             m_file.IncrementRecord();
         }
-        // Pass 3: which phrase.
+        // Pass 3: which phrase. The grammar keeps one spelling of phrases that
+        // differ only in case, so the recogniser may hear another vocabulary's
+        // spelling: without an exact match, the first equal but for case serves.
         m_file.FileClose();
         m_file.InitRecord();
         m_file.FileOpen(true, vocabulary);
         m_file.InitRecord();
+        std::string chosen; // never empty once chosen: it holds the ":"
         while (true) {
             std::string record = m_file.FileRead(m_file.RecordNumber());
-            if (CFile::Eof() || !has(record, ':'))
+            if (CFile::Eof())
                 break;
-            if (before(record, ':') == sPhrase) {
-                std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
-                if (title.find("QUIBO") == std::string::npos) {
-                    rt::SendKeys(record.substr(record.find(':') + 1), true);
-                    result = 2;
+            if (has(record, ':')) {
+                std::string_view phrase = before(record, ':');
+                if (phrase == sPhrase) {
+                    chosen = record;
+                    break;
                 }
-                break;
+                if (chosen.empty() && rt::textEquals(phrase, sPhrase))
+                    chosen = record;
             }
             m_file.IncrementRecord();
+        }
+        if (!chosen.empty()) {
+            std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
+            if (title.find("QUIBO") == std::string::npos) {
+                rt::SendKeys(chosen.substr(chosen.find(':') + 1), true);
+                result = 2;
+            }
         }
     } catch (const rt::RuntimeError&) {
         result = 0;

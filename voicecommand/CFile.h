@@ -33,8 +33,8 @@ public:
     void IncrementRecord();
     void DecrementRecord();
     void RecordCount(bool bVocab, const std::string& sVocabName);
-    // Rewrites the grammar file from the application file and the
-    // vocabularies listed in frmVocab.lstVocab (CFileGrammar.cpp).
+    // Rewrites the grammar file from the application file and every
+    // vocabulary, those listed in frmVocab.lstVocab first (CFileGrammar.cpp).
     void TempLoad();
 
     // End-of-file of slot 1, as every reading loop tests it; raises 52 when

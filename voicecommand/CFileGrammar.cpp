@@ -1,7 +1,8 @@
 // The grammar file builder of CFile: a fixed header, one rule per application
-// name in record order, then one per distinct phrase of the listed
-// vocabularies. Every failing step is skipped.
+// name in record order, then one per distinct phrase of the vocabularies.
+// Every failing step is skipped.
 
+#include <algorithm>
 #include <deque>
 #include <string_view>
 #include <unordered_set>
@@ -11,6 +12,7 @@
 #include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
 #include "voicecommand/CFile.h"
+#include "voicecommand/CVocab.h"
 #include "voicecommand/frmVocab.h"
 
 namespace {
@@ -67,6 +69,27 @@ bool atEnd() {
     return eof;
 }
 
+// The vocabularies whose phrases the grammar holds: those of the vocabulary
+// list as it stands, then every other vocabulary of the folder. The list is
+// empty whenever the configuration is closed (and at every rewrite at
+// shut-down), yet the next start must still hear every phrase.
+std::vector<std::string> vocabularyNames() {
+    std::vector<std::string> names;
+    // A vocabulary window not loaded has an empty list: it is not loaded here.
+    if (rt::form<frmVocab>().isLoaded()) {
+        int count = 0;
+        rt::skipFailure([&] { count = rt::form<frmVocab>()->lstVocab.ListCount(); });
+        for (int v = 0; v < count; ++v)
+            rt::skipFailure([&] { names.push_back(rt::form<frmVocab>()->lstVocab.List(v)); });
+    }
+    rt::skipFailure([&] {
+        for (const std::string& name : CVocab::VocabularyNames())
+            if (std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+    });
+    return names;
+}
+
 } // namespace
 
 void CFile::WriteGrammarRules() {
@@ -103,11 +126,7 @@ void CFile::TempLoad() {
 
     rt::skipFailure([&] { lstTemp().Clear(); });
     rt::skipFailure([&] { InitRecord(); });
-    int vocabularies = 0;
-    rt::skipFailure([&] { vocabularies = rt::form<frmVocab>()->lstVocab.ListCount(); });
-    for (int v = 0; v < vocabularies; ++v) {
-        std::string name;
-        rt::skipFailure([&] { name = rt::form<frmVocab>()->lstVocab.List(v); });
+    for (const std::string& name : vocabularyNames()) {
         rt::skipFailure([&] { FileOpen(true, name); });
         while (!atEnd()) {
             rt::skipFailure([&] {

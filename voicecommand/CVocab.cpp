@@ -25,10 +25,17 @@ void CVocab::FillDictionaryListBox(bool bVocab, const std::string& sVocabName) {
     m_File.FileClose();
 }
 
+std::vector<std::string> CVocab::VocabularyNames() {
+    std::vector<std::string> names;
+    for (const std::string& file : rt::listFiles(CFile::vocabFolder(), "*.txt"))
+        names.push_back(file.substr(0, file.find('.')));
+    return names;
+}
+
 rt::Variant CVocab::FillVocabFile(bool bCombo) {
     rt::ListBox& vocabularies = rt::form<frmVocab>()->lstVocab;
-    for (const std::string& file : rt::listFiles(CFile::vocabFolder(), "*.txt"))
-        vocabularies.AddItem(file.substr(0, file.find('.')));
+    for (const std::string& name : VocabularyNames())
+        vocabularies.AddItem(name);
     if (!bCombo) {
         rt::ComboBox& combo = rt::form<frmApp>()->cmbVocabulary;
         int count = vocabularies.ListCount();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/core/Collection.h"
 #include "runtime/core/Variant.h"
@@ -16,6 +17,9 @@ class CVocab {
 public:
     void FillDictionaryListBox(bool bVocab, const std::string& sVocabName);
     rt::Variant FillVocabFile(bool bCombo);
+    // The vocabularies of the "vocab" folder, in the order the folder lists
+    // them: what FillVocabFile adds to the vocabulary list.
+    static std::vector<std::string> VocabularyNames();
     void AddDictionaryWord(bool bVocab, const std::string& sVocabName, const std::string& sDictionaryWord,
                            const std::string& sRoutine);
     void CopyDictionary(const std::string& sDictionary);

@@ -11,4 +11,7 @@ void reset();
 // to empty its lists) go without their unload handlers.
 void DiscardForms();
 
+// The program's picture: every window's icon and the About box's.
+inline constexpr const char* kIcon = "audio-input-microphone";
+
 } // namespace Program

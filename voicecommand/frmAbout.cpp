@@ -8,6 +8,7 @@
 #include "runtime/core/Error.h"
 #include "runtime/forms/Host.h"
 #include "runtime/platform/shell/Shell32.h"
+#include "voicecommand/Program.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ std::string commandLineFor(const std::string& program) {
 } // namespace
 
 frmAbout::frmAbout() : rt::Form("frmAbout", "About") {
+    setIcon(Program::kIcon);
     Move(Left(), Top(), 5880, 3900);
     picIcon.Move(240, 240, 540, 540);
     lblTitle.Move(1050, 240, 4485, 315);
@@ -49,6 +51,9 @@ frmAbout::frmAbout() : rt::Form("frmAbout", "About") {
     cmdOK.Move(4245, 2160, 1260, 345);
     cmdSysInfo.Move(4260, 2610, 1245, 345);
     cmdUlvarWebSvr.Move(240, 1200, 540, 540);
+    picIcon.setPicture(Program::kIcon);
+    cmdUlvarWebSvr.setPicture("web-browser");
+    cmdUlvarWebSvr.setToolTipText(std::string("Visit the QUIBO! web site: ") + kWebSite);
 
     cmdOK.Click.connect([this] { cmdOK_Click(); });
     cmdSysInfo.Click.connect([this] { cmdSysInfo_Click(); });

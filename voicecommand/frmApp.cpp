@@ -13,6 +13,7 @@
 #include "voicecommand/CFile.h"
 #include "voicecommand/CHelp.h"
 #include "voicecommand/CVocab.h"
+#include "voicecommand/Program.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmAbout.h"
 #include "voicecommand/frmQuibo.h"
@@ -33,6 +34,7 @@ constexpr float kClientHeight = 4845;
 } // namespace
 
 frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
+    setIcon(Program::kIcon);
     Move(1200, 1200, kClientWidth + 120, kClientHeight + 510);
     strApp.Move(0, 0, kClientWidth, kClientHeight);
 

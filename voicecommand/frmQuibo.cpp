@@ -1,5 +1,7 @@
 #include "voicecommand/frmQuibo.h"
 
+#include <filesystem>
+
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
@@ -28,6 +30,7 @@ std::string grammarPath() { return CFile::grammarFile().string(); }
 } // namespace
 
 frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
+    setIcon(Program::kIcon);
     // A small tool window: the Configure button and the meter on one row,
     // the last phrase below.
     Move(9000, 600, 4440, 1470);
@@ -81,6 +84,10 @@ void frmQuibo::Form_Load() {
         showProblem(e.description());
     }
     m_CApp->FillVACListBox();
+    // A first start with configured files listens at once.
+    std::error_code missing;
+    if (!std::filesystem::exists(CFile::grammarFile(), missing))
+        m_CFile->TempLoad();
     recognizer(kGrammarFromFile, {rt::Variant(grammarPath())});
     recognizer(kActivate);
     setMeterScale(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter", "3000"));

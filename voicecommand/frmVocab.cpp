@@ -12,6 +12,7 @@
 #include "voicecommand/CFile.h"
 #include "voicecommand/CHelp.h"
 #include "voicecommand/CVocab.h"
+#include "voicecommand/Program.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmApp.h"
 
@@ -47,6 +48,7 @@ int16_t plusOne(int16_t value) {
 } // namespace
 
 frmVocab::frmVocab() : rt::Form("frmVocab", "Vocabulary/Dictionary Configuration") {
+    setIcon(Program::kIcon);
     Move(1200, 1200, kClientWidth + 120, kClientHeight + 510);
     strVocab.Move(0, 0, kClientWidth, kClientHeight);
 

@@ -5,6 +5,7 @@
 #include "runtime/core/Variant.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/platform/registry/Settings.h"
+#include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
 
 namespace {
@@ -13,6 +14,7 @@ constexpr int kStep = 1000;
 } // namespace
 
 frmVolSet::frmVolSet() : rt::Form("frmVolSet", "Sound Card Volume Visibility") {
+    setIcon(Program::kIcon);
     Move(Left(), Top(), 4800, 1800);
     Slider1.Move(120, 120, 4455, 630);
     Slider1.setSmallChange(kStep);

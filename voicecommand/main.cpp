@@ -2,9 +2,8 @@
 // event loop until the main window's unload ends the program. It reads no
 // command line.
 //
-// QUIBO_BACKENDS=sim (or no display) runs headless on the simulated desktop:
-// each line of standard input is heard as a spoken phrase, the status bar is
-// written to standard output, and the end of input closes the main window.
+// QUIBO_BACKENDS=sim (or no display) runs headless on the simulated desktop
+// (headless/HeadlessRun.h), whose other windows QUIBO_SIM_WINDOWS names.
 // On an X11 desktop the windows are real (Qt), as are the desktop, keyboard
 // and shell, and the microphone is heard; an interrupt (Ctrl+C) or a
 // termination request closes the main window as its close box does.
@@ -20,9 +19,9 @@
 #include "runtime/forms/EventLoop.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
-#include "runtime/speech/ScriptedEngine.h"
 #include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
+#include "voicecommand/headless/HeadlessRun.h"
 
 // Qt before Xlib, whose macros clash with Qt's names.
 #ifdef QUIBO_HAVE_QUIBO_QT
@@ -41,19 +40,6 @@
 
 namespace {
 
-// Nobody to ask in a headless run: boxes are written to standard error and
-// take their first button, modal windows close at once.
-class HeadlessHost : public rt::FormsHost {
-public:
-    void runModal(rt::Form& form) override { form.Hide(); }
-    int messageBox(const rt::MessageBoxRequest& request) override {
-        std::cerr << request.title << ": " << request.prompt << "\n";
-        return (request.buttons & 7) == rt::vbYesNo ? rt::vbYes : rt::vbOK;
-    }
-    std::string inputBox(const rt::InputBoxRequest& request) override { return request.defaultText; }
-    void popupMenu(rt::Form&, rt::Menu&) override {}
-};
-
 bool headless() {
     const char* backends = std::getenv("QUIBO_BACKENDS");
     if (backends && std::string(backends) == "sim")
@@ -63,26 +49,8 @@ bool headless() {
 }
 
 int runHeadless() {
-    rt::setFormsHost(std::make_shared<HeadlessHost>());
-    frmQuibo& main = rt::form<frmQuibo>().get();
-    main.Show();
-    auto& engine = dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine());
-    std::string line;
-    while (!Program::Ended() && std::getline(std::cin, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        engine.say(line);
-        rt::eventLoop().runPending();
-        rt::releaseUnloadedForms();
-        std::cout << main.stbVCmd.PanelText(1);
-        if (!main.stbVCmd.PanelText(2).empty())
-            std::cout << "\t" << main.stbVCmd.PanelText(2);
-        std::cout << std::endl;
-    }
-    if (!Program::Ended())
-        rt::form<frmQuibo>().unload();
-    Program::DiscardForms();
-    return 0;
+    const char* windows = std::getenv("QUIBO_SIM_WINDOWS");
+    return ::runHeadless(std::cin, std::cout, windows ? windows : "");
 }
 
 volatile std::sig_atomic_t g_interrupted = 0;

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "runtime/backends/sim/SimDesktop.h"
 #include "runtime/backends/sim/SimKeyboard.h"
@@ -17,12 +16,12 @@
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/ScriptedUser.h"
 #include "runtime/platform/keyboard/SendKeys.h"
+#include "tests/support/ProgramFolder.h"
 #include "voicecommand/CApp.h"
 #include "voicecommand/CFile.h"
+#include "voicecommand/Program.h"
 #include "voicecommand/RunningApps.h"
 #include "voicecommand/frmApp.h"
-#include "tests/support/ProgramFolder.h"
-#include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
 #include "voicecommand/frmVocab.h"
 
@@ -30,32 +29,34 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string record(const std::string& text, size_t length) { return rt::test::recordFile({text}, length); }
-
-fs::path makeProgramFolder() {
-    std::string templ = (fs::temp_directory_path() / "quibo-bench-XXXXXX").string();
-    fs::path dir = mkdtemp(templ.data());
-    fs::create_directories(dir / "vocab");
-    rt::App().setPath(dir.string());
-    return dir;
+std::string record(const std::string& text, size_t length) {
+    return rt::test::recordFile({text}, length);
 }
+
+// A program folder of its own for each run of a benchmark, removed with it.
+struct BenchFolder {
+    rt::test::ProgramFolder folder;
+    fs::path dir = folder.path();
+    BenchFolder() { folder.makeVocabFolder(); }
+};
 
 // 30 vocabularies of 1000 phrases; half of each repeats another's phrases in
 // another case, so de-duplication has work to do.
-struct GrammarWorld {
-    fs::path dir = makeProgramFolder();
+struct GrammarWorld : BenchFolder {
     fs::path phrases = dir / "phrases.txt";
 
     GrammarWorld() {
         std::ofstream all(phrases);
         std::ofstream apps(dir / "vappcmd.txt", std::ios::binary);
         for (int a = 0; a < 100; ++a)
-            apps << record("Class" + std::to_string(a) + " \xA6 Title*App " + std::to_string(a) + "~V0$", 270);
+            apps << record(
+                "Class" + std::to_string(a) + " \xA6 Title*App " + std::to_string(a) + "~V0$", 270);
         for (int v = 0; v < 30; ++v) {
             std::ofstream out(dir / "vocab" / ("V" + std::to_string(v) + ".txt"), std::ios::binary);
             for (int p = 0; p < 1000; ++p) {
                 int id = p < 500 ? p : v * 1000 + p;
-                std::string phrase = (v % 2 ? "PHRASE number " : "phrase Number ") + std::to_string(id);
+                std::string phrase =
+                    (v % 2 ? "PHRASE number " : "phrase Number ") + std::to_string(id);
                 out << record(phrase + ":^c", 128);
                 all << phrase << "\n";
             }
@@ -70,8 +71,8 @@ void BM_TempLoad(benchmark::State& state) {
     for (auto _ : state)
         file.TempLoad();
     std::ifstream grammar(world.dir / "temp.txt");
-    state.counters["lines"] = static_cast<double>(
-        std::count(std::istreambuf_iterator<char>(grammar), std::istreambuf_iterator<char>(), '\n'));
+    state.counters["lines"] = static_cast<double>(std::count(
+        std::istreambuf_iterator<char>(grammar), std::istreambuf_iterator<char>(), '\n'));
     rt::form<frmVocab>().unload();
 }
 BENCHMARK(BM_TempLoad)->Unit(benchmark::kMillisecond);
@@ -87,7 +88,8 @@ void BM_AwkDedupe(benchmark::State& state) {
 BENCHMARK(BM_AwkDedupe)->Unit(benchmark::kMillisecond);
 
 void BM_PhraseDispatch(benchmark::State& state) {
-    fs::path dir = makeProgramFolder();
+    BenchFolder folder;
+    const fs::path& dir = folder.dir;
     auto desktop = std::make_shared<rt::SimDesktop>();
     rt::setDesktop(desktop);
     rt::setKeyboard(std::make_shared<rt::SimKeyboard>());
@@ -125,7 +127,8 @@ void BM_StartUpToListening(benchmark::State& state) {
     auto desktop = std::make_shared<rt::SimDesktop>();
     rt::setDesktop(desktop);
     for (int i = 0; i < 50; ++i)
-        desktop->addWindow({.className = "Class" + std::to_string(i), .title = "Window " + std::to_string(i)});
+        desktop->addWindow(
+            {.className = "Class" + std::to_string(i), .title = "Window " + std::to_string(i)});
     rt::ScriptedUser::install();
     for (auto _ : state) {
         frmQuibo& main = rt::form<frmQuibo>().get();

@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        if (const char* frames = std::getenv("QUIBO_END_SILENCE_FRAMES"))
+            PocketSphinxEngine::setEndSilenceFrames(std::atoi(frames));
         std::string wav;
         auto t0 = Clock::now();
         PocketSphinxEngine engine([&wav] { return std::make_unique<WavFileSource>(wav); });

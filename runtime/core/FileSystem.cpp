@@ -7,7 +7,6 @@
 
 #include "runtime/core/Ansi.h"
 #include "runtime/core/Error.h"
-#include "runtime/core/Strings.h"
 
 namespace rt {
 
@@ -15,9 +14,7 @@ bool matchesPattern(const std::string& name, const std::string& pattern) {
     // Iterative wildcard match with one backtrack point per '*'.
     size_t n = 0, p = 0, star = std::string::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() &&
-            (pattern[p] == '?' || upperAnsi(static_cast<unsigned char>(pattern[p])) ==
-                                      upperAnsi(static_cast<unsigned char>(name[n])))) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {

@@ -9,7 +9,8 @@
 namespace rt {
 
 // The ordinary files of `folder` whose names match `pattern` (`*` and `?`,
-// compared without regard to case), in the order the file system lists them.
+// case counting as it does for the file system: a name listed for "*.txt" is
+// one that "<name>.txt" opens), in the order the file system lists them.
 // Folders, hidden files (a leading '.') and anything not a regular file are
 // left out. A missing folder gives no names.
 std::vector<std::string> listFiles(const std::filesystem::path& folder, const std::string& pattern);

@@ -12,6 +12,20 @@ void CommandButton::setCaption(std::string caption) {
     Changed.raise();
 }
 
+void CommandButton::setPicture(std::string picture) {
+    if (picture == m_picture)
+        return;
+    m_picture = std::move(picture);
+    Changed.raise();
+}
+
+void CommandButton::setToolTipText(std::string text) {
+    if (text == m_toolTipText)
+        return;
+    m_toolTipText = std::move(text);
+    Changed.raise();
+}
+
 void CommandButton::setValue(bool v) {
     if (v)
         Click.raise();
@@ -24,6 +38,10 @@ const MemberTable& CommandButton::memberTable() {
                                     &CommandButton::setCaption, &Variant::toString),
             property<CommandButton>("Value", 102, &CommandButton::Value, &CommandButton::setValue,
                                     &Variant::toBool),
+            property<CommandButton>("Picture", 103, &CommandButton::Picture,
+                                    &CommandButton::setPicture, &Variant::toString),
+            property<CommandButton>("ToolTipText", 104, &CommandButton::ToolTipText,
+                                    &CommandButton::setToolTipText, &Variant::toString),
         },
         &Control::memberTable());
     return table;

@@ -18,6 +18,12 @@ public:
     void setCancel(bool v) { m_cancel = v; }
     bool Value() const { return false; }
     void setValue(bool v);
+    // A picture shown on the button, by name or file as an image list keeps
+    // pictures; a button with a picture and no caption shows only it.
+    const std::string& Picture() const { return m_picture; }
+    void setPicture(std::string picture);
+    const std::string& ToolTipText() const { return m_toolTipText; }
+    void setToolTipText(std::string text);
 
     static const MemberTable& memberTable();
 
@@ -26,6 +32,8 @@ protected:
 
 private:
     std::string m_caption;
+    std::string m_picture;
+    std::string m_toolTipText;
     bool m_default = false;
     bool m_cancel = false;
 };

@@ -34,6 +34,13 @@ void Form::setCaption(std::string caption) {
     syncWindow();
 }
 
+void Form::setIcon(std::string icon) {
+    if (icon == m_icon)
+        return;
+    m_icon = std::move(icon);
+    Changed.raise();
+}
+
 void Form::Move(float left, float top, float width, float height) {
     if (width < 0 || height < 0)
         raiseError(kInvalidPropertyValue);

@@ -35,6 +35,10 @@ public:
     const std::string& Name() const { return m_name; }
     const std::string& Caption() const { return m_caption; }
     void setCaption(std::string caption);
+    // The picture of the window's title bar and task button, by name or
+    // file, as an image list keeps pictures; empty for the view's default.
+    const std::string& Icon() const { return m_icon; }
+    void setIcon(std::string icon);
     // The real window's handle while a view shows the form; the desktop
     // layer's own handle otherwise.
     HWND hWnd() const;
@@ -115,6 +119,7 @@ private:
 
     std::string m_name;
     std::string m_caption;
+    std::string m_icon;
     HWND m_hWnd = 0;
     float m_left = 1500, m_top = 1500, m_width = 4800, m_height = 3600;
     float m_nonClientWidth = 120, m_nonClientHeight = 510;

@@ -1,10 +1,12 @@
 #include "runtime/forms/Host.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "runtime/core/App.h"
 #include "runtime/core/BackendSlot.h"
 #include "runtime/core/Error.h"
+#include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/ScriptedUser.h"
 
@@ -21,9 +23,18 @@ std::vector<Form*>& modalStack() {
 }
 } // namespace
 
-FormsHost& formsHost() { return hostSlot().get(); }
+void FormsHost::reportError(const UnhandledError& error) {
+    std::fprintf(stderr, "Run-time error '%d': %s\n", static_cast<int>(error.number),
+                 error.description.c_str());
+}
 
-void setFormsHost(std::shared_ptr<FormsHost> host) { hostSlot().set(std::move(host)); }
+FormsHost& formsHost() {
+    return hostSlot().get();
+}
+
+void setFormsHost(std::shared_ptr<FormsHost> host) {
+    hostSlot().set(std::move(host));
+}
 
 ModalScope::ModalScope(Form& form) {
     modalStack().push_back(&form);

@@ -14,6 +14,7 @@ namespace rt {
 
 class Form;
 class Menu;
+struct UnhandledError;
 
 constexpr int vbOKOnly = 0;
 constexpr int vbOKCancel = 1;
@@ -59,6 +60,9 @@ public:
     virtual void formChanged(Form&) {}
     // The handle of the real window that shows `form`, 0 for none.
     virtual HWND nativeWindow(const Form&) const { return 0; }
+    // An error reached the top of an event handler (EventDispatch.h). Where
+    // nobody sees a box it goes to standard error.
+    virtual void reportError(const UnhandledError& error);
 };
 
 FormsHost& formsHost();

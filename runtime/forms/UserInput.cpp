@@ -135,6 +135,20 @@ void UserInput::selectItem(ListBox& list, int index, int shift) {
     list.userSelect(index, shift);
 }
 
+void UserInput::pressItem(ListBox& list, int index, int button, int shift, float x, float y) {
+    Action action;
+    checkReachable(list);
+    if (index >= list.ListCount())
+        fail("list " + list.Name() + " has no line " + std::to_string(index));
+    list.parentForm().setActiveControl(&list);
+    if (button == vbLeftButton && index >= 0)
+        list.userSelect(index, shift);
+    // The Click handler may have hidden or unloaded the list's form.
+    if (!list.parentForm().Loaded() || !list.parentForm().Visible())
+        return;
+    list.MouseDown.raise(button, shift, x, y);
+}
+
 void UserInput::chooseMenu(Menu& item) {
     Action action;
     checkReachable(item);

@@ -48,6 +48,12 @@ public:
     // Clicks line `index`; with vbShiftMask/vbCtrlMask in an extended list
     // it extends or toggles the selection.
     static void selectItem(ListBox& list, int index, int shift = 0);
+    // A mouse press on a list, as the platform's list box takes it: a left
+    // press on line `index` (-1: below the last line) first selects it as
+    // selectItem does, Ctrl and Shift included, and only then raises
+    // MouseDown, so the handler sees the line just pressed.
+    static void pressItem(ListBox& list, int index, int button, int shift = 0, float x = 0,
+                          float y = 0);
     // Picks line `index` from the combo box's list.
     static void selectItem(ComboBox& combo, int index);
     // Chooses a menu item from the form's menu bar.

@@ -11,15 +11,17 @@
 using namespace rt;
 using rt::test::errorOf;
 
-TEST(FileSystem, PatternMatchesWholeNamesWithoutRegardToCase) {
+// Case counts, as it does when the name is opened.
+TEST(FileSystem, PatternMatchesWholeNamesCaseCounting) {
     struct {
         const char* name;
         const char* pattern;
         bool match;
-    } cases[] = {{"Word.txt", "*.txt", true},     {"Mail.old.txt", "*.txt", true},
-                 {"notes.doc", "*.txt", false},   {"WORD.TXT", "*.txt", true},
-                 {"a.txt.bak", "*.txt", false},   {"ab.txt", "?b.txt", true},
-                 {"b.txt", "?b.txt", false},      {"", "*", true}};
+    } cases[] = {{"Word.txt", "*.txt", true},   {"Mail.old.txt", "*.txt", true},
+                 {"notes.doc", "*.txt", false}, {"WORD.TXT", "*.txt", false},
+                 {"a.txt.bak", "*.txt", false}, {"ab.txt", "?b.txt", true},
+                 {"b.txt", "?b.txt", false},    {"", "*", true},
+                 {"Word.Txt", "*.txt", false},  {"Word.txt", "word.txt", false}};
     for (const auto& c : cases)
         EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
 }
@@ -29,6 +31,7 @@ TEST(FileSystem, ListsOnlyOrdinaryMatchingFiles) {
     folder.write("vocab/Word.txt", "");
     folder.write("vocab/Mail.old.txt", "");
     folder.write("vocab/notes.doc", "");
+    folder.write("vocab/Notes.TXT", "");
     folder.write("vocab/.hidden.txt", "");
     std::filesystem::create_directories(folder.vocab() / "dir.txt");
     auto names = listFiles(folder.vocab(), "*.txt");

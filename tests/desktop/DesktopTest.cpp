@@ -92,6 +92,7 @@ TEST_F(DesktopTest, GetWindowLongGivesTheOwnerOnlyForTheParentIndex) {
 }
 
 TEST_F(DesktopTest, FindWindowMatchesClassAndTitleExactly) {
+    HWND untitled = add("Notepad", "");
     HWND a = add("Notepad", "a.txt");
     HWND b = add("Notepad", "b.txt");
     HWND hidden = add("Hidden", "secret", {.visible = false});
@@ -99,7 +100,7 @@ TEST_F(DesktopTest, FindWindowMatchesClassAndTitleExactly) {
     add("Child", "child", {.parent = a});
     struct {
         const char* name;
-        std::string cls, title;
+        std::optional<std::string> cls, title;
         HWND expected;
     } rows[] = {
         {"exact", "Notepad", "b.txt", b},
@@ -107,8 +108,11 @@ TEST_F(DesktopTest, FindWindowMatchesClassAndTitleExactly) {
         {"title in other case", "Notepad", "B.TXT", 0},
         {"part of the title", "Notepad", "b", 0},
         {"title with a trailing blank", "Notepad", "b.txt ", 0},
-        {"any class, the upper window first", "", "a.txt", term},
-        {"any title, the upper window first", "Notepad", "", b},
+        {"any class, the upper window first", std::nullopt, "a.txt", term},
+        {"any title, the upper window first", "Notepad", std::nullopt, b},
+        {"any window", std::nullopt, std::nullopt, term},
+        {"an empty class is a class", "", "a.txt", 0},
+        {"an empty title is a title", "Notepad", "", untitled},
         {"hidden windows count", "Hidden", "secret", hidden},
         {"child windows do not", "Child", "child", 0},
         {"nothing", "None", "none", 0},

@@ -203,3 +203,56 @@ TEST_F(ListBoxTest, LateBoundIndexedMembers) {
 
 } // namespace
 } // namespace rt
+
+namespace rt {
+namespace {
+
+// What MouseDown saw when a press reached it.
+struct PressSeen {
+    int listIndex;
+    std::vector<bool> selection;
+    int clicksBefore;
+};
+
+class ListPressTest : public ListBoxTest {
+protected:
+    void SetUp() override {
+        ListBoxTest::SetUp();
+        f.lstExt.MouseDown.connect([this](int, int, float, float) {
+            std::vector<bool> s = selection(f.lstExt);
+            seen.push_back({f.lstExt.ListIndex(), s, f.clicks});
+        });
+    }
+    std::vector<PressSeen> seen;
+};
+
+// A person's press applies to the list first: the handler of MouseDown
+// reads the line just pressed, Ctrl and Shift included.
+TEST_F(ListPressTest, ALeftPressSelectsBeforeMouseDownIsRaised) {
+    UserInput::pressItem(f.lstExt, 1, vbLeftButton);
+    UserInput::pressItem(f.lstExt, 3, vbLeftButton, vbCtrlMask);
+    UserInput::pressItem(f.lstExt, 4, vbLeftButton, vbShiftMask);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].listIndex, 1);
+    EXPECT_EQ(seen[0].selection, (std::vector<bool>{false, true, false, false, false}));
+    EXPECT_EQ(seen[0].clicksBefore, 1);
+    EXPECT_EQ(seen[1].listIndex, 3);
+    EXPECT_EQ(seen[1].selection, (std::vector<bool>{false, true, false, true, false}));
+    EXPECT_EQ(seen[2].listIndex, 4);
+    EXPECT_EQ(seen[2].selection, (std::vector<bool>{false, false, false, true, true}));
+}
+
+TEST_F(ListPressTest, ARightPressOrAPressBelowTheLinesLeavesTheSelection) {
+    UserInput::selectItem(f.lstExt, 2);
+    UserInput::pressItem(f.lstExt, 4, vbRightButton);
+    UserInput::pressItem(f.lstExt, -1, vbLeftButton);
+    ASSERT_EQ(seen.size(), 2u);
+    for (const PressSeen& s : seen) {
+        EXPECT_EQ(s.listIndex, 2);
+        EXPECT_EQ(s.selection, (std::vector<bool>{false, false, true, false, false}));
+    }
+    EXPECT_THROW(UserInput::pressItem(f.lstExt, 5, vbLeftButton), ScriptFailure);
+}
+
+} // namespace
+} // namespace rt

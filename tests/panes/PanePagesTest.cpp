@@ -362,17 +362,30 @@ TEST_F(PanePageTest, RefusedTextsArePassedOverAndTheNextStepsRun) {
 
 TEST_F(PanePageTest, AssigningAnOrientationMovesNoPane) {
     HostForm& form = host();
-    form.paneFirst.setContainer(&form.pncFirst);
-    form.paneFirst.Move(100, 200, 1000, 900);
+    form.pncFirst.Move(0, 0, 3000, 2000);
+    for (ControlSite* pane : {&form.paneFirst, &form.paneSecond})
+        pane->setContainer(&form.pncFirst);
+    form.paneFirst.Move(0, 0, 1000, 2000);
+    form.paneSecond.Move(1050, 0, 1000, 2000);
+    // The first paint collects both panes and lays them out side by side.
+    form.pncFirst.call("Refresh");
+    auto boxes = [&] {
+        std::string text;
+        for (Control* pane : {&form.paneFirst, &form.paneSecond})
+            text += std::to_string(static_cast<int>(pane->Left())) + "," +
+                    std::to_string(static_cast<int>(pane->Top())) + "," +
+                    std::to_string(static_cast<int>(pane->Width())) + "," +
+                    std::to_string(static_cast<int>(pane->Height())) + " ";
+        return text;
+    };
+    const std::string laidOut = boxes();
+    ASSERT_NE(laidOut, "0,0,1000,2000 1050,0,1000,2000 ") << "the paint collected no pane";
     whileShown({unowned(form.pncFirst)}, [&](PropertyFrame& frame, PropertyPage& page) {
         UserInput::selectItem(editor<ComboBox>(page, "cmbOrientation"), 1);
         UserInput::click(frame.cmdOK);
     });
     EXPECT_EQ(form.pncFirst.get("Orientation").toLong(), 1);
-    EXPECT_EQ(form.paneFirst.Left(), 100);
-    EXPECT_EQ(form.paneFirst.Top(), 200);
-    EXPECT_EQ(form.paneFirst.Width(), 1000);
-    EXPECT_EQ(form.paneFirst.Height(), 900);
+    EXPECT_EQ(boxes(), laidOut);
 }
 
 } // namespace

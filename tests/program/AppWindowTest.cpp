@@ -48,8 +48,9 @@ protected:
         UserInput::click(main.cmdConfigure);
         EXPECT_EQ(user->pending(), 0u) << "a scripted step was not reached";
     }
-    // Presses a mouse button on the running window's line (which selects it)
-    // and drops the drag on the application list.
+    // Presses a mouse button on the running window's line and drops the drag
+    // on the application list. A left press selects the line itself; the
+    // right one leaves the selection, so the line is clicked first.
     static void dragRunning(frmApp& w, const std::string& windowKey,
                             int button = rt::vbLeftButton) {
         int line = -1;
@@ -57,11 +58,12 @@ protected:
             if (w.lstRunApp.List(i) == windowKey)
                 line = i;
         ASSERT_GE(line, 0) << windowKey << " is not running";
-        UserInput::selectItem(w.lstRunApp, line);
-        dragFromRunningList(w, button);
+        if (button != rt::vbLeftButton)
+            UserInput::selectItem(w.lstRunApp, line);
+        dragFromRunningList(w, button, button == rt::vbLeftButton ? line : -1);
     }
-    static void dragFromRunningList(frmApp& w, int button = rt::vbLeftButton) {
-        UserInput::mouseDown(w.lstRunApp, button, 0, 200, 400);
+    static void dragFromRunningList(frmApp& w, int button = rt::vbLeftButton, int line = -1) {
+        UserInput::pressItem(w.lstRunApp, line, button, 0, 200, 400);
         UserInput::dragOver(w.lstVAppCmd);
         UserInput::drop(w.lstVAppCmd);
     }

@@ -18,12 +18,11 @@ protected:
     // The pointer's height over the vocabulary list that picks `line`.
     static float band(int line) { return 180.0f * static_cast<float>(line) + 90; }
 
-    // Clicks phrase line `line` (none for -1) and presses the left button
-    // there, which starts the drag.
+    // Presses the left button on phrase line `line` (-1: below the lines),
+    // as a person does: the list selects the line, then MouseDown starts the
+    // drag.
     static void pickUp(frmVocab& w, int line, int shift = 0, float y = 100) {
-        if (line >= 0)
-            UserInput::selectItem(w.lstDictionary, line, shift);
-        UserInput::mouseDown(w.lstDictionary, rt::vbLeftButton, shift, 0, y);
+        UserInput::pressItem(w.lstDictionary, line, rt::vbLeftButton, shift, 0, y);
     }
     // Releases the button over the phrase list itself, where no drop is handled.
     static void release(frmVocab& w) { UserInput::drop(w.lstDictionary); }

@@ -48,9 +48,10 @@ TEST_F(EndToEnd, SpokenCommandsThenClosingLeaveTheFilesAndPlacementForTheNextRun
         270);
     folder.write("vappcmd.txt", apps);
     writeVocab("Edit", {"Copy:^c", "Save:^s"});
-    // What the last rewrite of the grammar left.
-    folder.write("temp.txt",
-                 kHeader + "<start>=Notes\r\n<start>=Terminal\r\n<start>=Copy\r\n<start>=Save\r\n");
+    // What the last rewrite of the grammar left, and what closing leaves.
+    const std::string grammar =
+        kHeader + "<start>=Notes\r\n<start>=Terminal\r\n<start>=Copy\r\n<start>=Save\r\n";
+    folder.write("temp.txt", grammar);
 
     frmQuibo& main = start();
     EXPECT_EQ(main.stbVCmd.PanelText(2), "") << "start-up reported a problem";
@@ -72,7 +73,7 @@ TEST_F(EndToEnd, SpokenCommandsThenClosingLeaveTheFilesAndPlacementForTheNextRun
     rt::form<frmQuibo>().unload();
     EXPECT_TRUE(Program::Ended());
     EXPECT_EQ(folder.read("vappcmd.txt"), apps);
-    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Notes\r\n<start>=Terminal\r\n");
+    EXPECT_EQ(folder.read("temp.txt"), grammar);
     EXPECT_EQ(placement("Left"), "3000");
     EXPECT_EQ(placement("Top"), "2000");
     EXPECT_EQ(placement("Width"), "4440");
@@ -84,12 +85,16 @@ TEST_F(EndToEnd, SpokenCommandsThenClosingLeaveTheFilesAndPlacementForTheNextRun
     EXPECT_FALSE(rt::form<frmApp>().isLoaded());
     EXPECT_FALSE(rt::form<frmVocab>().isLoaded());
     EXPECT_FALSE(rt::form<frmQuibo>().isLoaded());
-    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Notes\r\n<start>=Terminal\r\n");
+    EXPECT_EQ(folder.read("temp.txt"), grammar);
 
-    // The next run opens where this one was left.
+    // The next run opens where this one was left and hears the vocabulary.
     frmQuibo& again = start();
     EXPECT_EQ(again.Left(), 3000);
     EXPECT_EQ(again.Top(), 2000);
+    say(again, "Notes");
+    EXPECT_EQ(rt::GetForegroundWindow(), editor);
+    say(again, "Save");
+    EXPECT_EQ(keyboard->transcript(editor), "<CTRLc>CTRL<CTRLs>CTRL");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "voicecommand/CFile.h"
 
 #include "tests/program/ProgramFixture.h"
+#include "voicecommand/CVocab.h"
 
 namespace {
 
@@ -47,6 +48,37 @@ TEST_F(GrammarFile, ACorruptRecordIsPassedOverAndTheRestWritten) {
     bytes += bad + rt::test::recordFile({"B \xA6 b*Two~V$"}, 270);
     folder.write("vappcmd.txt", bytes);
     EXPECT_EQ(build({}), kHeader + "<start>=One\r\n<start>=Two\r\n");
+}
+
+TEST_F(GrammarFile, EveryVocabularyOfTheFolderIsHeardAlsoWithAnEmptyList) {
+    writeApps({"A \xA6 a*Mail~V$"});
+    writeVocab("First", {"Copy:^c"});
+    writeVocab("Second", {"copy:^c", "Paste:^v"});
+    writeVocab("Third", {"Print:^p"});
+    // The list as the configuration fills it, then emptied as at its close.
+    CVocab().FillVocabFile(true);
+    const std::string filled = build({});
+    rt::form<frmVocab>()->lstVocab.Clear();
+    EXPECT_EQ(build({}), filled);
+    rt::form<frmVocab>().unload();
+    EXPECT_EQ(build({}), filled);
+    EXPECT_FALSE(rt::form<frmVocab>().isLoaded());
+    for (const char* rule : {"<start>=Mail\r\n", "<start>=Paste\r\n", "<start>=Print\r\n"})
+        EXPECT_NE(filled.find(rule), std::string::npos) << rule;
+}
+
+TEST_F(GrammarFile, ListedVocabulariesComeFirstThenTheRestOfTheFolder) {
+    writeVocab("First", {"Copy:^c", "Print:^p"});
+    writeVocab("Second", {"copy:^c", "Paste:^v"});
+    EXPECT_EQ(build({"Second"}), kHeader + "<start>=copy\r\n<start>=Paste\r\n<start>=Print\r\n");
+}
+
+TEST_F(GrammarFile, AFileTheStoreCannotOpenByItsNameIsLeftAlone) {
+    // "Notes" would open Notes.txt: no rule comes from Notes.TXT, and no
+    // empty twin is made beside it.
+    folder.write("vocab/Notes.TXT", rt::test::recordFile({"Hello:h"}, 128));
+    EXPECT_EQ(build({}), kHeader);
+    EXPECT_FALSE(std::filesystem::exists(folder.vocab() / "Notes.txt"));
 }
 
 TEST_F(GrammarFile, ReplacesTheOldFileWhole) {

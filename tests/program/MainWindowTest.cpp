@@ -26,10 +26,32 @@ TEST_F(MainWindow, FirstStartCreatesTheVocabFolderAndUsesTheDefaultScale) {
     EXPECT_TRUE(std::filesystem::is_directory(folder.vocab()));
     EXPECT_EQ(main.VUMeter.Max(), 3000);
     EXPECT_TRUE(main.DirectSR1->active());
-    // No grammar file yet: the user is told, nothing is heard.
-    EXPECT_NE(main.stbVCmd.PanelText(2).find("temp.txt"), std::string::npos);
-    EXPECT_FALSE(engine(main).say("switch to"));
+    // No grammar file yet: one is built from nothing configured.
+    EXPECT_EQ(folder.read("temp.txt"), kHeader);
+    EXPECT_EQ(main.stbVCmd.PanelText(2).find("temp.txt"), std::string::npos);
+    EXPECT_TRUE(engine(main).say("switch to"));
     EXPECT_TRUE(desktop->window(main.hWnd())->topmost);
+}
+
+TEST_F(MainWindow, StartUpBuildsOnlyAMissingGrammarFile) {
+    rt::HWND editor = addWindow("Editor", "notes.txt");
+    writeApps({key("Editor", "notes.txt") + "*Notes~Edit$"});
+    folder.makeVocabFolder();
+    writeVocab("Edit", {"Copy:^c"});
+    frmQuibo& main = start();
+    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Notes\r\n<start>=Copy\r\n");
+    EXPECT_TRUE(engine(main).say("Notes"));
+    EXPECT_TRUE(engine(main).say("Copy"));
+    EXPECT_EQ(keyboard->transcript(editor), "<CTRLc>CTRL");
+    rt::form<frmQuibo>().unload();
+    Program::DiscardForms();
+    Program::reset();
+
+    // A grammar file that is there is loaded as it stands.
+    folder.write("temp.txt", kHeader + "<start>=Notes\r\n");
+    frmQuibo& again = start();
+    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Notes\r\n");
+    EXPECT_FALSE(engine(again).say("Copy"));
 }
 
 TEST_F(MainWindow, TheMeterScaleComesFromTheUsersSettingOrTheDefaultWhenItIsUnusable) {
@@ -137,9 +159,9 @@ TEST_F(MainWindow, ClosingTheMainWindowRewritesTheGrammarAndEnds) {
     rt::UserInput::click(main.cmdConfigure);
     rt::form<frmQuibo>().unload();
     EXPECT_TRUE(Program::Ended());
-    // frmApp unloads first and empties the vocabulary list after its own
-    // rewrite, so the file left holds the application rules only.
-    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Mail\r\n");
+    // The last rewrite, after frmApp emptied the vocabulary list, still
+    // holds every vocabulary's phrases for the next start.
+    EXPECT_EQ(folder.read("temp.txt"), kHeader + "<start>=Mail\r\n<start>=Copy\r\n");
 }
 
 } // namespace

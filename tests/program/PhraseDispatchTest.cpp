@@ -70,6 +70,21 @@ TEST_F(PhraseDispatch, NamesMatchExactlyAndTheFirstRecordWins) {
     EXPECT_EQ(rt::GetForegroundWindow(), first);
 }
 
+TEST_F(PhraseDispatch, ARecordNotNamedYetNeverMatches) {
+    // Record 1 was dragged in and not named; saying the name of record 2
+    // again must not reuse that name for record 1 and start its text.
+    rt::HWND mail = addWindow("B", "b");
+    writeApps({key("A", "a") + "*", key("B", "b") + "*Mail~V$/bin/true"});
+    for (int time = 1; time <= 2; ++time) {
+        SCOPED_TRACE(time);
+        desktop->activate(other);
+        EXPECT_EQ(app.AppCheck("Mail"), 1);
+        EXPECT_EQ(rt::GetForegroundWindow(), mail);
+    }
+    EXPECT_TRUE(shell->calls().empty());
+    EXPECT_TRUE(user->messageBoxes().empty());
+}
+
 class VocabularyDispatch : public PhraseDispatch {
 protected:
     VocabularyDispatch() {
@@ -82,29 +97,83 @@ protected:
 };
 
 TEST_F(VocabularyDispatch, APhraseTypesItsKeysIntoTheForegroundApplication) {
-    // The unnamed record before it would end the search for a vocabulary.
-    writeApps({key("Editor", "notes.txt") + "*Notes~Edit$"});
     desktop->activate(editor);
     EXPECT_EQ(app.VocabCheck("Save"), 2);
     EXPECT_EQ(keyboard->transcript(editor), "<CTRLs>CTRL{ENTER}");
     EXPECT_FALSE(rt::FileSlots::isOpen(1));
 }
 
-TEST_F(VocabularyDispatch, AnUnnamedRecordBeforeTheApplicationEndsTheSearch) {
+TEST_F(VocabularyDispatch, RecordsThatCannotBeCutArePassedOver) {
+    const std::string editorApp = key("Editor", "notes.txt") + "*Notes~Edit$";
+    struct Row {
+        const char* name;
+        std::vector<std::string> apps, phrases;
+    };
+    const Row rows[] = {
+        {"an application not named yet",
+         {key("Other", "something else") + "*", editorApp},
+         {"Copy:^c"}},
+        {"a record without a window key", {"stray text", editorApp}, {"Copy:^c"}},
+        {"a name without a path piece",
+         {key("Editor", "notes.txt") + "*Half~Edit", editorApp},
+         {"Copy:^c"}},
+        {"a phrase record without a colon", {editorApp}, {"no colon here", "Copy:^c"}},
+        {"an empty phrase record", {editorApp}, {"", "Copy:^c"}},
+    };
     desktop->activate(editor);
-    EXPECT_EQ(app.VocabCheck("Copy"), 0);
-    EXPECT_TRUE(keyboard->received(editor).empty());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeApps(row.apps);
+        writeVocab("Edit", row.phrases);
+        keyboard->clear();
+        EXPECT_EQ(app.VocabCheck("Copy"), 2);
+        EXPECT_EQ(keyboard->transcript(editor), "<CTRLc>CTRL");
+        EXPECT_FALSE(rt::FileSlots::isOpen(1));
+    }
+}
+
+TEST_F(VocabularyDispatch, APhraseHeardInAnotherCaseUsesTheExactOneFirst) {
+    // The grammar keeps one spelling of phrases equal but for case, so the
+    // recogniser may give another vocabulary's spelling.
+    writeApps({key("Editor", "notes.txt") + "*Notes~Edit$"});
+    struct Row {
+        const char* name;
+        std::vector<std::string> phrases;
+        int16_t result;
+        const char* typed;
+    };
+    const Row rows[] = {
+        {"only another case", {"copy:b"}, 2, "b"},
+        {"the exact one after another case", {"COPY:x", "Copy:y"}, 2, "y"},
+        {"the first of other cases", {"COPY:x", "cOpY:z"}, 2, "x"},
+        {"no such phrase", {"Paste:v", "Cop:w"}, 0, ""},
+    };
+    desktop->activate(editor);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeVocab("Edit", row.phrases);
+        keyboard->clear();
+        EXPECT_EQ(app.VocabCheck("Copy"), row.result);
+        EXPECT_EQ(keyboard->transcript(editor), row.typed);
+    }
 }
 
 TEST_F(VocabularyDispatch, NothingIsSentToTheProgramsOwnWindowOrForUnknownPhrases) {
     writeApps({key("Editor", "notes.txt") + "*Notes~Edit$"});
-    rt::HWND own = addWindow("QuiboForm", "QUIBO! Voice Control");
     desktop->activate(editor);
     EXPECT_EQ(app.VocabCheck("Paste"), 0);
-    EXPECT_EQ(app.VocabCheck("copy"), 0);
     EXPECT_EQ(app.VocabCheck("Broken"), 0); // a malformed key string types nothing
     EXPECT_TRUE(keyboard->received(editor).empty());
-    (void)own;
+
+    // Switched to the editor by voice, then the user clicks the program's own
+    // window: its vocabulary is found through the window last switched to,
+    // but the phrase is not typed into the program itself.
+    ASSERT_EQ(app.AppCheck("Notes"), 1);
+    rt::HWND own = addWindow("QuiboForm", "QUIBO! Voice Control");
+    desktop->activate(own);
+    EXPECT_EQ(app.VocabCheck("Copy"), 0);
+    EXPECT_TRUE(keyboard->received(own).empty());
+    EXPECT_TRUE(keyboard->received(editor).empty());
     EXPECT_FALSE(rt::FileSlots::isOpen(1));
 }
 

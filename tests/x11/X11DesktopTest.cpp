@@ -14,6 +14,7 @@
 #include <fstream>
 #include <set>
 
+#include "runtime/platform/desktop/User32.h"
 #include "runtime/platform/keyboard/KeyString.h"
 #include "tests/x11/XServer.h"
 
@@ -127,6 +128,27 @@ TEST_P(X11Test, EnumeratesExactlyTheClientsWithTheFactsTheProgramFilters) {
     EXPECT_EQ(desktop->owner(static_cast<HWND>(dialog)), static_cast<HWND>(a));
     EXPECT_FALSE(desktop->isVisible(static_cast<HWND>(hidden)));
     EXPECT_NE(desktop->threadOf(static_cast<HWND>(a)), 0u);
+}
+
+TEST_P(X11Test, FindWindowTakesAnEmptyClassOrTitleAsOneToMatch) {
+    // The untitled window lies below, so "any title" would not find it.
+    Window untitled = makeWindow(d(), "QuiboA", nullptr);
+    Window titled = makeWindow(d(), "QuiboA", "main");
+    ASSERT_TRUE(XServer::waitFor([&] { return listed(titled) && listed(untitled); }));
+    rt::setDesktop(std::make_shared<x11::X11Desktop>(display));
+    struct {
+        const char* name;
+        std::optional<std::string> cls, title;
+        HWND expected;
+    } rows[] = {
+        {"exact", "QuiboA", "main", static_cast<HWND>(titled)},
+        {"any class", std::nullopt, "main", static_cast<HWND>(titled)},
+        {"an empty title", "QuiboA", "", static_cast<HWND>(untitled)},
+        {"an empty class", "", "main", 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FindWindowA(row.cls, row.title), row.expected) << row.name;
+    rt::setDesktop(nullptr);
 }
 
 TEST_P(X11Test, TitlesPreferTheUtf8NameAndArriveAsAnsi) {
@@ -280,6 +302,16 @@ TEST_P(TypingTest, KeysArriveInATerminalByteForByte) {
     EXPECT_EQ(typed("aB1!X\n\x1b[15~\nkept \xC3\xA9\n"), "aB1!X\n\x1b[15~\nkept \xC3\xA9\n");
     // The borrowed keycode is given back.
     EXPECT_EQ(XKeysymToKeycode(d(), XK_eacute), 0);
+}
+
+// Each typing returns once the server has the keys; the next one, even with
+// a keycode borrowed and given back in between, arrives after it.
+TEST_P(TypingTest, PhrasesTypedOneAfterAnotherArriveInOrder) {
+    startTerminal();
+    x11::XTestKeyboard keyboard(display);
+    for (const char* keys : {"abc", "\xE9x~", "def~", "\xE9~"})
+        keyboard.type(parseKeyString(keys), true);
+    EXPECT_EQ(typed("abc\xC3\xA9x\ndef\n\xC3\xA9\n"), "abc\xC3\xA9x\ndef\n\xC3\xA9\n");
 }
 
 TEST_P(TypingTest, AShiftTheUserHoldsIsLiftedForTheTypingAndHeldAgainAfter) {

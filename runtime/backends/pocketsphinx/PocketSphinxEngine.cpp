@@ -22,6 +22,9 @@ constexpr const char* kSearch = "quibo";
 // utterance is taken for speech that is no command: what the grammar forces
 // onto other speech fits far worse than a real command does.
 constexpr int32_t kDefaultRejectBelow = -36;
+// Voice activity detection: the decoder's own default waits 50 frames.
+constexpr int kDefaultEndSilenceFrames = 50;
+std::atomic<int> g_endSilenceFrames{kDefaultEndSilenceFrames};
 constexpr size_t kChunk = kSampleRate / 100; // 10 ms
 constexpr size_t kLevelEvery = kSampleRate / 10;
 
@@ -61,6 +64,14 @@ struct PocketSphinxEngine::Shared {
     bool live = true; // user-interface thread only
 };
 
+void PocketSphinxEngine::setEndSilenceFrames(int frames) {
+    g_endSilenceFrames = std::max(1, frames);
+}
+
+int PocketSphinxEngine::endSilenceFrames() {
+    return g_endSilenceFrames;
+}
+
 std::string PocketSphinxEngine::defaultModelDir() {
     return QUIBO_PS_MODELDIR;
 }
@@ -69,8 +80,10 @@ PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelD
     : m_sources(std::move(sources)), m_rejectBelow(kDefaultRejectBelow) {
     std::string hmm = modelDir + "/en-us";
     std::string dict = modelDir + "/cmudict-en-us.dict";
-    cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-dict",
-                                   dict.c_str(), "-logfn", "/dev/null", nullptr);
+    std::string endSilence = std::to_string(g_endSilenceFrames.load());
+    cmd_ln_t* config =
+        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-dict", dict.c_str(), "-logfn",
+                    "/dev/null", "-vad_postspeech", endSilence.c_str(), nullptr);
     if (config)
         m_ps = ps_init(config);
     if (config)

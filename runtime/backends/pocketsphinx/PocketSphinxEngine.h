@@ -39,6 +39,10 @@ public:
 
     // The average score per frame under which an utterance is rejected.
     void setRejectBelow(int32_t score) { m_rejectBelow = score; }
+    // How many 10 ms frames of silence end an utterance: the wait between
+    // the end of speech and its phrase. Read when an engine is made.
+    static void setEndSilenceFrames(int frames);
+    static int endSilenceFrames();
     // Whether the hearing thread has come to the end of its source.
     bool finished() const { return m_finished; }
     static std::string defaultModelDir();

@@ -1,9 +1,12 @@
 #include "runtime/backends/qt/ControlViews.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,23 +16,24 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRubberBand>
-#include <QApplication>
 #include <QSlider>
 #include <QToolBar>
-#include <QIcon>
-#include <QStyle>
-#include <map>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtKeys.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/backends/qt/StockPictures.h"
 #include "runtime/forms/CheckBox.h"
 #include "runtime/forms/ComboBox.h"
 #include "runtime/forms/CommandButton.h"
+#include "runtime/forms/Font.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/Label.h"
 #include "runtime/forms/ListBox.h"
+#include "runtime/forms/PictureBox.h"
 #include "runtime/forms/ProgressBar.h"
 #include "runtime/forms/Slider.h"
 #include "runtime/forms/StatusBar.h"
@@ -49,6 +53,26 @@ public:
 protected:
     void nextCheckState() override {}
 };
+
+// The control's font as the view draws it. Its size in points becomes
+// pixels at the screen's twips per pixel, as the design's geometry does, so
+// text keeps to the design's widths whatever the desktop's dots per inch. A
+// face the desktop lacks (the runtime's default one among them) becomes a
+// condensed sans serif face, whose widths come closest to it.
+QFont viewFont(const Font& model, QFont font) {
+    QString family = toQt(model.Name());
+    if (!family.isEmpty() && QFontDatabase::hasFamily(family)) {
+        font.setFamily(family);
+    } else {
+        font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+        font.setStretch(QFont::Condensed);
+    }
+    if (model.Size() > 0)
+        font.setPixelSize(
+            std::max(1, static_cast<int>(model.Size() * 20 / Screen().TwipsPerPixelY + 0.5f)));
+    font.setBold(model.Bold());
+    return font;
+}
 
 // Follows a manual drag that a press started; defined below.
 void followDragFrom(const QPoint& global);
@@ -76,13 +100,7 @@ public:
         Control& c = m_control;
         m_widget->setGeometry(toPixelsX(c.Left()), toPixelsY(c.Top()), toPixelsX(c.Width()),
                               toPixelsY(c.Height()));
-        QFont font = m_widget->font();
-        if (!c.Font().Name().empty())
-            font.setFamily(toQt(c.Font().Name()));
-        if (c.Font().Size() > 0)
-            font.setPointSizeF(c.Font().Size());
-        font.setBold(c.Font().Bold());
-        m_widget->setFont(font);
+        m_widget->setFont(viewFont(c.Font(), m_widget->font()));
         m_widget->setEnabled(c.Enabled());
         m_widget->setVisible(c.Visible());
         if (m_refresh)
@@ -91,8 +109,10 @@ public:
 
     // Clicks on widgets that have no clicked signal of their own.
     bool m_clickOnRelease = false;
-    // Handles a left press itself instead of the widget (list boxes).
-    std::function<bool(QMouseEvent&)> m_press;
+    // Takes every press itself, MouseDown included, instead of the widget
+    // (list boxes: the pressed line is selected before MouseDown). The flag
+    // is false for the second press of a double click, which raises none.
+    std::function<void(QMouseEvent&, bool mouseDown)> m_press;
     // Handles a key after KeyDown; true when it consumed the key.
     std::function<bool(QKeyEvent&)> m_key;
 
@@ -104,16 +124,20 @@ protected:
         switch (event->type()) {
         case QEvent::MouseButtonPress: {
             auto& me = static_cast<QMouseEvent&>(*event);
-            int button = mouseButton(me);
-            QPointF p = me.position();
-            int shift = shiftFromQt(me.modifiers());
-            userAction([=] {
-                UserInput::mouseDown(*c, button, shift, toTwipsX(int(p.x())), toTwipsY(int(p.y())));
-            });
-            bool handled = m_press && me.button() == Qt::LeftButton && m_press(me);
+            if (m_press) {
+                m_press(me, true);
+            } else {
+                int button = mouseButton(me);
+                QPointF p = me.position();
+                int shift = shiftFromQt(me.modifiers());
+                userAction([=] {
+                    UserInput::mouseDown(*c, button, shift, toTwipsX(int(p.x())),
+                                         toTwipsY(int(p.y())));
+                });
+            }
             // The press may have started a manual drag of some control.
             followDragFrom(me.globalPosition().toPoint());
-            return handled;
+            return m_press != nullptr;
         }
         case QEvent::MouseButtonRelease: {
             auto& me = static_cast<QMouseEvent&>(*event);
@@ -127,13 +151,13 @@ protected:
             if (m_clickOnRelease && me.button() == Qt::LeftButton && attached() &&
                 w->rect().contains(p.toPoint()))
                 userAction([c] { UserInput::click(*c); });
-            return m_press && me.button() == Qt::LeftButton;
+            return m_press != nullptr;
         }
         case QEvent::MouseButtonDblClick: {
             // The second press of a double click: a list line is picked first.
             auto& me = static_cast<QMouseEvent&>(*event);
             if (m_press && me.button() == Qt::LeftButton)
-                m_press(me);
+                m_press(me, false);
             if (attached())
                 userAction([c] { UserInput::dblClick(*c); });
             return m_press != nullptr;
@@ -363,6 +387,15 @@ void fillList(QListWidget& list, const std::function<std::string(int)>& item, in
         list.addItem(toQt(item(i)));
 }
 
+// A list given a horizontal extent (pixels) scrolls sideways over exactly
+// that width, whatever its lines hold; without one it scrolls as Qt likes.
+void showHorizontalExtent(QListWidget& list, int extent) {
+    list.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QSize line(extent, list.fontMetrics().height() + 2);
+    for (int i = 0; i < list.count(); ++i)
+        list.item(i)->setSizeHint(extent > 0 ? line : QSize());
+}
+
 QWidget* listBoxView(ListBox& box, FormWindow& window) {
     auto* list = new QListWidget(window.client());
     list->setSelectionMode(box.MultiSelect() == vbMultiSelectNone
@@ -378,18 +411,24 @@ QWidget* listBoxView(ListBox& box, FormWindow& window) {
             for (int i = 0; i < b->ListCount(); ++i)
                 list->item(i)->setSelected(
                     b->MultiSelect() == vbMultiSelectNone ? i == b->ListIndex() : b->Selected(i));
+            showHorizontalExtent(*list, b->HorizontalExtent());
             list->selectionModel()->setCurrentIndex(list->model()->index(b->ListIndex(), 0),
                                                     QItemSelectionModel::NoUpdate);
         },
         list->viewport());
     list->installEventFilter(&binding);
-    binding.m_press = [b, list](QMouseEvent& me) {
+    binding.m_press = [b, list](QMouseEvent& me, bool mouseDown) {
         list->setFocus(Qt::MouseFocusReason);
-        int row = list->indexAt(me.position().toPoint()).row();
+        QPoint at = me.position().toPoint();
+        int row = list->indexAt(at).row();
         int shift = shiftFromQt(me.modifiers());
-        if (row >= 0)
+        int button = me.button() == Qt::RightButton ? vbRightButton : vbLeftButton;
+        // In the list's client area, inside its border, as a list box reports.
+        float x = toTwipsX(at.x()), y = toTwipsY(at.y());
+        if (mouseDown)
+            userAction([=] { UserInput::pressItem(*b, row, button, shift, x, y); });
+        else if (row >= 0)
             userAction([=] { UserInput::selectItem(*b, row, shift); });
-        return true;
     };
     binding.m_key = [b](QKeyEvent& ke) {
         int step = ke.key() == Qt::Key_Down ? 1 : ke.key() == Qt::Key_Up ? -1 : 0;
@@ -446,6 +485,39 @@ QWidget* comboBoxView(ComboBox& box, FormWindow& window) {
     return combo;
 }
 
+// A label one line high shows its caption on that line: where the face is
+// wider than the design's, the label grows sideways, away from its
+// alignment, as a label that sizes itself would. Taller labels wrap.
+void growToOneLine(QLabel& label, int alignment) {
+    QFontMetrics metrics(label.font());
+    bool oneLine = label.height() < 2 * metrics.height();
+    label.setWordWrap(!oneLine);
+    if (!oneLine)
+        return;
+    int need = metrics.horizontalAdvance(label.text()) + 2 * label.margin() + 2;
+    int more = need - label.width();
+    if (more <= 0)
+        return;
+    int left = label.x() - (alignment == vbRightJustify ? more
+                            : alignment == vbCenter     ? more / 2
+                                                        : 0);
+    label.setGeometry(left, label.y(), need, label.height());
+}
+
+// The picture drawn at its own size in the box's top-left corner, as a
+// picture box shows one, within the box.
+QWidget* pictureBoxView(PictureBox& box, FormWindow& window) {
+    auto* w = new QLabel(window.client());
+    w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PictureBox* b = &box;
+    bindView(box, *w, window, [b, w] {
+        QIcon picture = stockPicture(b->Picture());
+        int side = std::min(w->width(), w->height());
+        w->setPixmap(picture.isNull() || side <= 0 ? QPixmap() : picture.pixmap(side, side));
+    }).m_clickOnRelease = true;
+    return w;
+}
+
 QWidget* statusBarView(StatusBar& bar, FormWindow& window) {
     auto* frame = new QFrame(window.client());
     auto* layout = new QHBoxLayout(frame);
@@ -463,44 +535,58 @@ QWidget* statusBarView(StatusBar& bar, FormWindow& window) {
                 panel->setFrameShape(QFrame::Panel);
                 panel->setFrameShadow(QFrame::Sunken);
                 panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+                // Sized by the bar, not by its text, so no text takes all.
+                panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
                 layout->addWidget(panel, 1);
                 panels.append(panel);
             }
         }
-        if (b->Style() == sbrSimple)
-            panels[0]->setText(toQt(b->SimpleText()));
-        else
-            for (int i = 0; i < wanted; ++i)
-                panels[i]->setText(toQt(b->PanelText(i + 1)));
+        // Each panel's share of the bar follows what it has to show, so texts
+        // that fit the bar together all read. When they do not, the first
+        // panels (the phrase heard) keep their width, up to half the bar
+        // each, and the last one shortens its text in the middle.
+        QMargins margins = layout->contentsMargins();
+        int room = toPixelsX(b->Width()) - margins.left() - margins.right() -
+                   layout->spacing() * (wanted - 1);
+        std::vector<QString> texts;
+        std::vector<int> need, frames;
+        int total = 0;
+        for (int i = 0; i < wanted; ++i) {
+            texts.push_back(toQt(b->Style() == sbrSimple ? b->SimpleText() : b->PanelText(i + 1)));
+            frames.push_back(2 * panels[i]->frameWidth() + 2 * panels[i]->margin() + 4);
+            // Two pixels more: eliding measures a shade wider than advancing.
+            need.push_back(panels[i]->fontMetrics().horizontalAdvance(texts[i]) + frames[i] + 2);
+            total += need[i];
+        }
+        std::vector<int> share = need;
+        if (total > room) {
+            int left = room;
+            for (int i = 0; i + 1 < wanted; ++i) {
+                share[i] = std::min(need[i], room / 2);
+                left -= share[i];
+            }
+            share[wanted - 1] = std::max(left, 0);
+        }
+        for (int i = 0; i < wanted; ++i) {
+            QString shown = panels[i]->fontMetrics().elidedText(texts[i], Qt::ElideMiddle,
+                                                                std::max(share[i] - frames[i], 0));
+            panels[i]->setText(shown);
+            panels[i]->setToolTip(texts[i]);
+            layout->setStretch(i, std::max(share[i], 1));
+        }
     });
     return frame;
 }
 
-// A button's picture: the named icon of the desktop's theme, else a
-// picture of the toolkit's own style for the same purpose.
-QIcon pictureOf(const Toolbar& bar, const ToolbarButton& button, const QWidget& widget) {
+// A button's picture: the one of its image in the bar's image list.
+QIcon pictureOf(const Toolbar& bar, const ToolbarButton& button) {
     if (!bar.imageList() || button.Image.empty())
         return {};
-    std::string name;
     try {
-        name = bar.imageList()->ListImages(button.Image).Picture;
+        return stockPicture(bar.imageList()->ListImages(button.Image).Picture);
     } catch (const RuntimeError&) {
         return {};
     }
-    static const std::map<std::string, QStyle::StandardPixmap> kFallbacks{
-        {"go-jump", QStyle::SP_ArrowForward},
-        {"system-run", QStyle::SP_MediaPlay},
-        {"document-save", QStyle::SP_DialogSaveButton},
-        {"edit-delete", QStyle::SP_TrashIcon},
-        {"view-refresh", QStyle::SP_BrowserReload},
-        {"help-contents", QStyle::SP_DialogHelpButton},
-        {"document-new", QStyle::SP_FileIcon},
-        {"folder-new", QStyle::SP_FileDialogNewFolder},
-    };
-    auto fallback = kFallbacks.find(name);
-    QIcon standard = widget.style()->standardIcon(
-        fallback == kFallbacks.end() ? QStyle::SP_FileIcon : fallback->second);
-    return QIcon::fromTheme(toQt(name), standard);
 }
 
 QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
@@ -516,9 +602,10 @@ QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
             ToolbarButton& button = b->Buttons(i);
             QAction* action = tools->actions().at(i - 1);
             action->setText(toQt(button.Caption));
-            action->setToolTip(toQt(button.ToolTipText.empty() ? button.Caption : button.ToolTipText));
+            action->setToolTip(
+                toQt(button.ToolTipText.empty() ? button.Caption : button.ToolTipText));
             action->setStatusTip(toQt(button.Description));
-            action->setIcon(pictureOf(*b, button, *tools));
+            action->setIcon(pictureOf(*b, button));
             action->setData(toQt(button.Key));
             action->setVisible(button.Visible);
             action->setCheckable(true);
@@ -542,13 +629,13 @@ QWidget* createControlView(Control& control, FormWindow& window) {
     Control* c = &control;
     if (auto* label = dynamic_cast<Label*>(c)) {
         auto* w = new QLabel(parent);
-        w->setWordWrap(true);
         bindView(*label, *w, window, [label, w] {
             w->setText(toQt(label->Caption()));
             int align = label->Alignment() == vbRightJustify ? Qt::AlignRight
                         : label->Alignment() == vbCenter     ? Qt::AlignHCenter
                                                              : Qt::AlignLeft;
             w->setAlignment(Qt::Alignment(align) | Qt::AlignTop);
+            growToOneLine(*w, label->Alignment());
         }).m_clickOnRelease = true;
         return w;
     }
@@ -557,6 +644,12 @@ QWidget* createControlView(Control& control, FormWindow& window) {
         Binding& binding = bindView(*button, *w, window, [button, w] {
             w->setText(toQt(button->Caption()));
             w->setDefault(button->Default());
+            w->setToolTip(toQt(button->ToolTipText()));
+            w->setIcon(stockPicture(button->Picture()));
+            // A picture alone fills the button, inside its frame.
+            int side = std::min(w->width(), w->height()) - 10;
+            if (button->Caption().empty() && side > 0)
+                w->setIconSize(QSize(side, side));
         });
         QObject::connect(w, &QPushButton::clicked, w, [button, &binding] {
             if (binding.attached())
@@ -602,6 +695,11 @@ QWidget* createControlView(Control& control, FormWindow& window) {
         Binding& binding = bindView(*slider, *w, window, [slider, w] {
             QSignalBlocker block(w);
             w->setRange(slider->Min(), slider->Max());
+            w->setSingleStep(slider->SmallChange());
+            w->setPageStep(slider->LargeChange());
+            w->setTickPosition(slider->TickFrequency() > 0 ? QSlider::TicksBelow
+                                                           : QSlider::NoTicks);
+            w->setTickInterval(slider->TickFrequency());
             w->setValue(slider->Value());
         });
         QObject::connect(w, &QSlider::valueChanged, w, [slider, &binding](int value) {
@@ -612,6 +710,8 @@ QWidget* createControlView(Control& control, FormWindow& window) {
         });
         return w;
     }
+    if (auto* picture = dynamic_cast<PictureBox*>(c))
+        return pictureBoxView(*picture, window);
     if (auto* bar = dynamic_cast<StatusBar*>(c))
         return statusBarView(*bar, window);
     if (auto* tools = dynamic_cast<Toolbar*>(c))

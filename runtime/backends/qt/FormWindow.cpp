@@ -13,6 +13,7 @@
 
 #include "runtime/backends/qt/ControlViews.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/backends/qt/StockPictures.h"
 #include "runtime/forms/Control.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/Menu.h"
@@ -157,6 +158,7 @@ void FormWindow::refresh() {
         return;
     m_applying = true;
     setWindowTitle(toQt(m_form->Caption()));
+    setWindowIcon(stockPicture(m_form->Icon()));
     int width = toPixelsX(m_form->ScaleWidth());
     int height = toPixelsY(m_form->ScaleHeight()) + menuBarHeight(m_menuBar);
     QRect outer(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()), toPixelsX(m_form->Width()),

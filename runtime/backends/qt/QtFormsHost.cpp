@@ -7,10 +7,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <cstdio>
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/core/App.h"
+#include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/Menu.h"
 #include "runtime/forms/UserInput.h"
@@ -19,18 +20,11 @@ namespace rt::qt {
 
 bool userAction(const std::function<void()>& action) {
     try {
-        UserInput::Action scope;
-        action();
-        return true;
+        return dispatchEvent(action);
     } catch (const ScriptFailure&) {
         // Nothing a person could do: the click lands nowhere.
-    } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "Run-time error '%d': %s\n", static_cast<int>(e.number()),
-                     e.description().c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "error: %s\n", e.what());
+        return false;
     }
-    return false;
 }
 
 QtFormsHost::~QtFormsHost() {
@@ -152,6 +146,10 @@ int QtFormsHost::messageBox(const MessageBoxRequest& request) {
         if (clicked == box.button(c.button))
             return c.answer;
     return choices.back().answer;
+}
+
+void QtFormsHost::reportError(const UnhandledError& error) {
+    messageBox({unhandledErrorText(error), vbCritical, App().Title()});
 }
 
 std::string QtFormsHost::inputBox(const InputBoxRequest& request) {

@@ -25,6 +25,8 @@ public:
     void formLoaded(Form& form) override;
     void formChanged(Form& form) override;
     HWND nativeWindow(const Form& form) const override;
+    // A message box titled with the program's name; the program goes on.
+    void reportError(const UnhandledError& error) override;
 
     // Deletes every window; their forms are left as they are.
     void closeAll();

@@ -32,8 +32,8 @@ inline float toTwipsY(int pixels) {
 
 // Runs `action` as one user action. An action no person could take (a
 // window under a modal one) is dropped; an error the program did not handle
-// is reported on standard error, since it must not unwind through Qt.
-// False when the action failed.
+// is shown in a message box (dispatchEvent), since it must not unwind
+// through Qt. False when the action failed.
 bool userAction(const std::function<void()>& action);
 
 } // namespace rt::qt

@@ -91,6 +91,8 @@ public:
         return Stroke{bindSpare(sym), false, false};
     }
 
+    bool borrowed() const { return !m_spares.empty(); }
+
     void key(KeyCode code, bool down) {
         if (code)
             XTestFakeKeyEvent(m_d, code, down ? True : False, CurrentTime);
@@ -209,9 +211,14 @@ void XTestKeyboard::type(const std::vector<KeyEvent>& events, bool wait) {
     }
     for (KeyCode code : held)
         typist.key(code, true);
+    // One round trip: the server has processed every key and queued its
+    // events to the window's client.
     XSync(d, False);
-    if (wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the client reads its queue
+    // A borrowed keycode means its character only while it stays bound, and
+    // the client looks it up when it reads its queue: give it that time
+    // before the keycode is given back.
+    if (wait && typist.borrowed())
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
 } // namespace rt::x11

@@ -43,11 +43,12 @@ std::string GetClassNameA(HWND hWnd, int maxCount) {
     return IsWindow(hWnd) ? cut(desktop().className(hWnd), maxCount) : std::string();
 }
 
-HWND FindWindowA(const std::string& className, const std::string& windowName) {
+HWND FindWindowA(const std::optional<std::string>& className,
+                 const std::optional<std::string>& windowName) {
     for (HWND hWnd : desktop().topLevelWindows()) {
-        if (!className.empty() && desktop().className(hWnd) != className)
+        if (className && desktop().className(hWnd) != *className)
             continue;
-        if (!windowName.empty() && desktop().windowText(hWnd) != windowName)
+        if (windowName && desktop().windowText(hWnd) != *windowName)
             continue;
         return hWnd;
     }

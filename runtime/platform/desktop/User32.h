@@ -2,6 +2,7 @@
 // The window-system calls as the program makes them, over rt::desktop().
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "runtime/platform/desktop/Desktop.h"
@@ -21,8 +22,10 @@ int32_t GetWindowLongA(HWND hWnd, int index);
 std::string GetWindowTextA(HWND hWnd, int maxCount);
 std::string GetClassNameA(HWND hWnd, int maxCount);
 // The first top-level window whose class and title equal the given ones
-// exactly; an empty argument matches any. 0 when there is none.
-HWND FindWindowA(const std::string& className, const std::string& windowName);
+// exactly; only a missing argument matches any (an empty one matches only an
+// empty class or title). 0 when there is none.
+HWND FindWindowA(const std::optional<std::string>& className,
+                 const std::optional<std::string>& windowName);
 HWND GetForegroundWindow();
 ThreadId GetWindowThreadProcessId(HWND hWnd);
 bool AttachThreadInput(ThreadId idAttach, ThreadId idAttachTo, bool attach);

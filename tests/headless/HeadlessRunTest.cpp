@@ -1,0 +1,108 @@
+// Quibo run headless, as the README shows it: the other programs' windows
+// come from a file, each line of input is a phrase, and the output tells
+// what each phrase did.
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HeadlessRun : public testing::Test {
+protected:
+    HeadlessRun() {
+        // The program folder is the executable's: a copy of it in a folder
+        // of its own keeps the build's folder clean.
+        fs::create_directories(m_dir / "vocab");
+        fs::copy_file(QUIBO_EXE, m_dir / "quibo");
+    }
+    ~HeadlessRun() override {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+    void write(const fs::path& relative, const std::string& bytes) {
+        std::ofstream(m_dir / relative, std::ios::binary) << bytes;
+    }
+    // Runs the copy with `input` as its standard input; returns its
+    // standard output, and its standard error in `errors`.
+    std::string run(const std::string& input, std::string& errors, int& status) {
+        write("input.txt", input);
+        std::string command =
+            "cd '" + m_dir.string() +
+            "' && env -u DISPLAY QUIBO_BACKENDS=sim QUIBO_SIM_WINDOWS=windows.txt "
+            "QUIBO_REGISTRY_DIR=registry ./quibo <input.txt >output.txt "
+            "2>errors.txt";
+        status = std::system(command.c_str());
+        errors = read("errors.txt");
+        return read("output.txt");
+    }
+    // The output without the status bar's second panel, which tells what
+    // the run lacks (here the layout library) rather than what it did.
+    static std::string firstPanels(const std::string& out) {
+        std::string kept;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            kept += line.substr(0, line.find('\t')) + "\n";
+        return kept;
+    }
+    std::string read(const fs::path& relative) const {
+        std::ifstream in(m_dir / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path m_dir = rt::test::uniqueTempDir("quibo-headless");
+};
+
+TEST_F(HeadlessRun, EachPhraseSaysWhatItSwitchedTypedAndOpened) {
+    const std::string bar = "\xA6"; // the window key's separator, in ANSI
+    write("vappcmd.txt", rt::test::recordFile({"Editor " + bar + " notes.txt*notes~Editing$",
+                                               "Term " + bar + " shell*readme~Editing$" +
+                                                   (m_dir / "readme.txt").string()},
+                                              270));
+    write("vocab/Editing.txt", rt::test::recordFile({"save:^s", "new line:~"}, 128));
+    write("readme.txt", "hello\n");
+    write("temp.txt", "[Grammar]\nlangid = 1033\ntype=cfg\n[<start>]\n<start>=switch to\n"
+                      "<start>=notes\n<start>=readme\n<start>=save\n<start>=new line\n");
+    write("windows.txt",
+          "# class, title, flags\nBrowser\tNews\tfront\nEditor\tnotes.txt\ticonic\n");
+    std::string errors;
+    int status = 0;
+    std::string out = run("notes\nsave\nnew line\nreadme\nhello\n", errors, status);
+    EXPECT_EQ(status, 0) << errors;
+    EXPECT_EQ(firstPanels(out),
+              "notes\n"
+              "  front: Editor \xC2\xA6 notes.txt\n"
+              "save\n"
+              "  typed into Editor \xC2\xA6 notes.txt: ^s\n"
+              "new line\n"
+              "  typed into Editor \xC2\xA6 notes.txt: {ENTER}\n"
+              "readme\n"
+              "  opened: " +
+                  (m_dir / "readme.txt").string() +
+                  "\n"
+                  "readme\n"
+                  "  not heard: the grammar has no such phrase, or listening is paused\n")
+        << errors;
+}
+
+TEST_F(HeadlessRun, AWindowsFileThatCannotBeReadIsToldAndTheRunGoesOn) {
+    std::string errors;
+    int status = 0;
+    std::string out = run("", errors, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(errors.find("cannot read the windows file windows.txt"), std::string::npos) << errors;
+}
+
+} // namespace
