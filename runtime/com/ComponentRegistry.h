@@ -21,7 +21,13 @@ namespace components {
 // Raises 53 for a missing file, 48 for a file that cannot be loaded or lacks
 // the entry point, and 5 naming the result code when the call fails.
 void registerLibrary(const std::string& path);
+// Also removes every class still registered with the library's path, so a
+// library that is gone or cannot be loaded is unregistered all the same; 53
+// or 48 only when nothing was registered for it.
 void unregisterLibrary(const std::string& path);
+// Removes the registrations (class and ProgID keys) of every class whose
+// library is `path`; the number of classes removed.
+size_t removeRegistrationsOf(const std::string& path);
 
 // The class id registered for a ProgID; empty when there is none.
 std::string clsidOf(const std::string& progId);

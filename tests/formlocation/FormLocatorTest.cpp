@@ -153,7 +153,7 @@ protected:
     std::vector<std::string> hiveFilesBesidesClasses() const {
         std::vector<std::string> files;
         for (const auto& entry : std::filesystem::directory_iterator(m_dir))
-            if (entry.path().filename() != "HKEY_CLASSES_ROOT.reg")
+            if (entry.path().filename().string().rfind("HKEY_CLASSES_ROOT.reg", 0) != 0)
                 files.push_back(entry.path().filename().string());
         return files;
     }

@@ -133,6 +133,7 @@ TEST_F(RegistryTest, HostileNamesNeverCorruptTheStore) {
         EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, bad, "", 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
                   ERROR_INVALID_PARAMETER)
             << bad;
+    size_t problems = registry::problems().size();
     HKEY k = create("Software\\q\"uote \x01\n\xA6 end");
     std::string odd = std::string("va\"l\\ue\n\r\0\xff", 10);
     ASSERT_EQ(setText(k, odd, odd), ERROR_SUCCESS);
@@ -141,7 +142,7 @@ TEST_F(RegistryTest, HostileNamesNeverCorruptTheStore) {
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\q\"uote \x01\n\xA6 END", 0, KEY_READ, &k),
               ERROR_SUCCESS);
     EXPECT_EQ(query(k, odd), odd);
-    EXPECT_TRUE(registry::problems().empty());
+    EXPECT_EQ(registry::problems().size(), problems);
     RegCloseKey(k);
 }
 

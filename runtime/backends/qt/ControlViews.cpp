@@ -504,8 +504,8 @@ void growToOneLine(QLabel& label, int alignment) {
     label.setGeometry(left, label.y(), need, label.height());
 }
 
-// The picture drawn at its own size in the box's top-left corner, as a
-// picture box shows one, within the box.
+// The picture in the box's top-left corner, as large as the box's
+// shorter side.
 QWidget* pictureBoxView(PictureBox& box, FormWindow& window) {
     auto* w = new QLabel(window.client());
     w->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -1,6 +1,9 @@
 #include "runtime/platform/registry/HiveFile.h"
 
 #include <cstdio>
+#include <exception>
+#include <map>
+#include <utility>
 
 #include "runtime/core/Strings.h"
 
@@ -27,6 +30,16 @@ std::string quote(const std::string& bytes) {
     return out + "\"";
 }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // Reads a quoted text at `pos`, leaving `pos` after it.
 bool unquote(const std::string& line, size_t& pos, std::string& out) {
     if (pos >= line.size() || line[pos] != '"')
@@ -47,10 +60,11 @@ bool unquote(const std::string& line, size_t& pos, std::string& out) {
         if (line[pos] == 'x') {
             if (pos + 2 >= line.size())
                 return false;
-            unsigned value = 0;
-            if (std::sscanf(line.substr(pos + 1, 2).c_str(), "%2x", &value) != 1)
+            int high = hexDigit(line[pos + 1]);
+            int low = hexDigit(line[pos + 2]);
+            if (high < 0 || low < 0)
                 return false;
-            out += static_cast<char>(value);
+            out += static_cast<char>(high * 16 + low);
             pos += 2;
         } else {
             out += line[pos];
@@ -63,8 +77,8 @@ struct TypeName {
     uint32_t type;
     const char* name;
 };
-constexpr TypeName kTypes[] = {{0, "none"}, {1, "sz"}, {2, "expand-sz"}, {3, "binary"},
-                               {4, "dword"}, {7, "multi-sz"}};
+constexpr TypeName kTypes[] = {{0, "none"},   {1, "sz"},    {2, "expand-sz"},
+                               {3, "binary"}, {4, "dword"}, {7, "multi-sz"}};
 
 std::string typeName(uint32_t type) {
     for (const auto& t : kTypes)
@@ -73,29 +87,50 @@ std::string typeName(uint32_t type) {
     return "type-" + std::to_string(type);
 }
 
+// "type-" and the decimal number of a type with no name, which must fit in
+// 32 bits.
 bool parseType(const std::string& word, uint32_t& type) {
     for (const auto& t : kTypes)
         if (word == t.name) {
             type = t.type;
             return true;
         }
-    if (word.rfind("type-", 0) == 0 && word.size() > 5 && word.size() < 16) {
-        type = static_cast<uint32_t>(std::stoul(word.substr(5)));
-        return true;
+    if (word.rfind("type-", 0) != 0 || word.size() == 5)
+        return false;
+    uint64_t number = 0;
+    for (size_t i = 5; i < word.size(); ++i) {
+        if (word[i] < '0' || word[i] > '9')
+            return false;
+        number = number * 10 + static_cast<uint64_t>(word[i] - '0');
+        if (number > UINT32_MAX)
+            return false;
     }
-    return false;
+    type = static_cast<uint32_t>(number);
+    return true;
 }
 
-void serializeKey(const Key& key, const std::string& path, std::string& out) {
-    if (!path.empty()) {
-        out += "key " + quote(path) + "\n";
+// Keys in depth-first order, each with its full path; a stack rather than
+// recursion, so no depth of nesting can exhaust the call stack.
+void serializeKeys(const Key& root, std::string& out) {
+    struct Pending {
+        const Key* key;
+        std::string path;
+    };
+    std::vector<Pending> stack;
+    for (auto it = root.children.rbegin(); it != root.children.rend(); ++it)
+        stack.push_back({it->get(), (*it)->name});
+    while (!stack.empty()) {
+        Pending next = std::move(stack.back());
+        stack.pop_back();
+        const Key& key = *next.key;
+        out += "key " + quote(next.path) + "\n";
         if (key.readOnly)
             out += "read-only\n";
         for (const Value& v : key.values)
             out += "value " + quote(v.name) + " " + typeName(v.type) + " " + quote(v.data) + "\n";
+        for (auto it = key.children.rbegin(); it != key.children.rend(); ++it)
+            stack.push_back({it->get(), next.path + "\\" + (*it)->name});
     }
-    for (const auto& child : key.children)
-        serializeKey(*child, path.empty() ? child->name : path + "\\" + child->name, out);
 }
 
 std::vector<std::string> splitPath(const std::string& path) {
@@ -128,15 +163,22 @@ Value* Key::value(const std::string& valueName) {
 
 std::string serializeHive(const Key& root) {
     std::string out = std::string(kHeader) + "\n";
-    serializeKey(root, "", out);
+    serializeKeys(root, out);
     return out + "end\n";
 }
 
-bool parseHive(const std::string& text, Key& root, std::string& error) {
+namespace {
+
+bool parseLines(const std::string& text, Key& root, std::string& error) {
     size_t lineStart = 0;
     int lineNumber = 0;
     Key* current = nullptr;
     bool ended = false;
+    root = Key{};
+    // Lookups by name, so that a file of many keys or values reads in
+    // n log n rather than n squared.
+    std::map<std::pair<const Key*, std::string>, Key*> childByName;
+    std::map<std::pair<const Key*, std::string>, size_t> valueByName;
     while (lineStart < text.size()) {
         size_t lineEnd = text.find('\n', lineStart);
         if (lineEnd == std::string::npos) {
@@ -164,11 +206,14 @@ bool parseHive(const std::string& text, Key& root, std::string& error) {
             std::string path;
             if (!unquote(line, pos, path) || pos != line.size() || path.empty())
                 return fail("bad key line");
+            std::vector<std::string> parts = splitPath(path);
+            if (parts.size() > kMaxKeyDepth)
+                return fail("key nested too deep");
             current = &root;
-            for (const std::string& part : splitPath(path)) {
+            for (const std::string& part : parts) {
                 if (part.empty())
                     return fail("empty key name");
-                Key* next = current->child(part);
+                Key*& next = childByName[{current, UCase(part)}];
                 if (!next) {
                     current->children.push_back(std::make_unique<Key>());
                     next = current->children.back().get();
@@ -188,15 +233,18 @@ bool parseHive(const std::string& text, Key& root, std::string& error) {
             if (!unquote(line, pos, v.name) || pos >= line.size() || line[pos] != ' ')
                 return fail("bad value name");
             size_t typeEnd = line.find(' ', pos + 1);
-            if (typeEnd == std::string::npos || !parseType(line.substr(pos + 1, typeEnd - pos - 1), v.type))
+            if (typeEnd == std::string::npos ||
+                !parseType(line.substr(pos + 1, typeEnd - pos - 1), v.type))
                 return fail("bad value type");
             pos = typeEnd + 1;
             if (!unquote(line, pos, v.data) || pos != line.size())
                 return fail("bad value data");
-            if (Value* existing = current->value(v.name))
-                *existing = v;
-            else
+            auto [at, added] =
+                valueByName.try_emplace({current, UCase(v.name)}, current->values.size());
+            if (added)
                 current->values.push_back(std::move(v));
+            else
+                current->values[at->second] = std::move(v);
         } else {
             return fail("unknown line");
         }
@@ -206,6 +254,17 @@ bool parseHive(const std::string& text, Key& root, std::string& error) {
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool parseHive(const std::string& text, Key& root, std::string& error) {
+    try {
+        return parseLines(text, root, error);
+    } catch (const std::exception& e) {
+        error = std::string("cannot be read (") + e.what() + ")";
+        return false;
+    }
 }
 
 } // namespace rt::registry

@@ -16,6 +16,11 @@
 
 namespace rt::registry {
 
+// Keys nest at most this deep; deeper keys are refused when created and make
+// a file damaged when read, so every tree this store holds can be written
+// out and read back.
+constexpr size_t kMaxKeyDepth = 512;
+
 struct Value {
     std::string name;
     uint32_t type = 0;
@@ -35,7 +40,7 @@ struct Key {
 std::string serializeHive(const Key& root);
 
 // Parses the text of a hive file into `root`; false with a reason in `error`
-// when the text is not a complete hive file.
+// when the text is not a complete hive file. Never throws for any bytes.
 bool parseHive(const std::string& text, Key& root, std::string& error);
 
 } // namespace rt::registry

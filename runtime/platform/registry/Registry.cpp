@@ -1,15 +1,18 @@
 #include "runtime/platform/registry/Registry.h"
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
+#include <new>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "runtime/core/Strings.h"
@@ -31,6 +34,41 @@ struct Handle {
     uint32_t access;
 };
 
+// What identifies the contents of a hive file: a writer replaces the file by
+// renaming a new one over it, so a new inode, size or time means new contents.
+struct Stamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    int64_t mtimeNs = 0;
+
+    static Stamp of(const struct stat& st) {
+        return Stamp{true, st.st_dev, st.st_ino, st.st_size,
+                     int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    }
+    bool operator==(const Stamp&) const = default;
+};
+
+// One hive as this process last read or wrote it. The file it came from is
+// kept open so that its inode number cannot be handed to another file while
+// the stamp still names it.
+struct LoadedHive {
+    std::unique_ptr<Key> root;
+    Stamp stamp;
+    int fd = -1;
+
+    LoadedHive() = default;
+    LoadedHive(const LoadedHive&) = delete;
+    LoadedHive& operator=(const LoadedHive&) = delete;
+    ~LoadedHive() { keep(-1); }
+    void keep(int newFd) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = newFd;
+    }
+};
+
 class Store {
 public:
     std::mutex mutex;
@@ -40,6 +78,47 @@ public:
         return store;
     }
 
+    // Holds the advisory lock of one hive across processes while a change is
+    // read, applied and written back. Every writer holds it, so temporary
+    // files met under it are left over from a writer that died.
+    class HiveLock {
+    public:
+        HiveLock(Store& store, HKEY hive) : m_store(store) {
+            namespace fs = std::filesystem;
+            std::error_code ec;
+            fs::create_directories(store.m_folder, ec);
+            fs::path lockFile = store.fileOf(hive);
+            lockFile += ".lock";
+            m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (m_fd >= 0) {
+                int rc;
+                while ((rc = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
+                }
+                if (rc != 0) {
+                    ::close(m_fd);
+                    m_fd = -1;
+                }
+            }
+            // Without a lock (a folder that cannot be written) the change is
+            // still applied to the newest file; its save will then fail.
+            store.m_lockedHive = hive;
+            if (m_fd >= 0)
+                store.removeLeftovers(hive);
+            store.refresh(hive);
+        }
+        ~HiveLock() {
+            m_store.m_lockedHive = 0;
+            if (m_fd >= 0)
+                ::close(m_fd);
+        }
+        HiveLock(const HiveLock&) = delete;
+        HiveLock& operator=(const HiveLock&) = delete;
+
+    private:
+        Store& m_store;
+        int m_fd = -1;
+    };
+
     std::string folder() const { return m_folder; }
     void setFolder(std::string folder) {
         m_folder = std::move(folder);
@@ -47,13 +126,11 @@ public:
     }
     std::vector<std::string> problems() const { return m_problems; }
 
+    // The hive's keys as its file holds them now: a file changed by another
+    // process since it was read is read again.
     Key* hiveRoot(HKEY hive) {
-        auto it = m_hives.find(hive);
-        if (it != m_hives.end())
-            return it->second.get();
-        auto root = std::make_unique<Key>();
-        load(hive, *root);
-        return (m_hives[hive] = std::move(root)).get();
+        refresh(hive);
+        return m_hives[hive].root.get();
     }
 
     bool save(HKEY hive) {
@@ -63,17 +140,24 @@ public:
         fs::path target = fileOf(hive);
         fs::path temp = target;
         temp += ".tmp" + std::to_string(getpid());
-        std::string text = registry::serializeHive(*hiveRoot(hive));
+        LoadedHive& loaded = m_hives[hive];
+        std::string text = registry::serializeHive(*loaded.root);
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return false;
-        bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        ok = ::fsync(fd) == 0 && ok;
-        ::close(fd);
-        if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+        bool ok = fd >= 0 && writeAll(fd, text) && ::fsync(fd) == 0;
+        struct stat st {};
+        ok = ok && ::fstat(fd, &st) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
+        if (!ok) {
+            if (fd >= 0)
+                ::close(fd);
             ::unlink(temp.c_str());
+            // What is in memory is no longer what the file holds: read the
+            // file again at the next access.
+            m_hives.erase(hive);
             return false;
         }
+        syncFolder();
+        loaded.keep(fd);
+        loaded.stamp = Stamp::of(st);
         return true;
     }
 
@@ -87,7 +171,8 @@ private:
         } else {
             const char* config = std::getenv("XDG_CONFIG_HOME");
             const char* home = std::getenv("HOME");
-            std::string base = config && *config ? config : std::string(home ? home : "/tmp") + "/.config";
+            std::string base =
+                config && *config ? config : std::string(home ? home : "/tmp") + "/.config";
             m_folder = base + "/quibo/registry";
         }
     }
@@ -108,35 +193,127 @@ private:
         return std::filesystem::path(m_folder) / (std::string(hiveName(hive)) + ".reg");
     }
 
-    void load(HKEY hive, Key& root) {
-        std::ifstream in(fileOf(hive), std::ios::binary);
-        if (!in)
+    static bool writeAll(int fd, const std::string& text) {
+        size_t done = 0;
+        while (done < text.size()) {
+            ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+    // Makes the rename itself durable.
+    void syncFolder() const {
+        int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+
+    void removeLeftovers(HKEY hive) const {
+        std::string prefix = fileOf(hive).filename().string() + ".tmp";
+        std::error_code ec;
+        for (auto it = std::filesystem::directory_iterator(m_folder, ec);
+             !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+            if (it->path().filename().string().rfind(prefix, 0) == 0) {
+                std::error_code ignored;
+                std::filesystem::remove(it->path(), ignored);
+            }
+    }
+
+    static bool readAll(int fd, std::string& text) {
+        text.clear();
+        char buf[65536];
+        while (true) {
+            ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            if (n == 0)
+                return true;
+            try {
+                text.append(buf, static_cast<size_t>(n));
+            } catch (const std::bad_alloc&) {
+                return false; // larger than this process can hold
+            }
+        }
+    }
+
+    void refresh(HKEY hive) {
+        LoadedHive& loaded = m_hives[hive];
+        struct stat st {};
+        Stamp now = ::stat(fileOf(hive).c_str(), &st) == 0 ? Stamp::of(st) : Stamp{};
+        if (loaded.root && now == loaded.stamp)
             return;
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string error;
-        if (registry::parseHive(text.str(), root, error))
+        auto root = std::make_unique<Key>();
+        int fd = ::open(fileOf(hive).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            loaded.keep(-1);
+            loaded.stamp = Stamp{};
+            loaded.root = std::move(root);
             return;
-        // Never empty a damaged store silently: keep it aside for the user.
-        root = Key{};
+        }
+        std::string text, error;
+        bool read = ::fstat(fd, &st) == 0 && readAll(fd, text);
+        if (read && registry::parseHive(text, *root, error)) {
+            loaded.keep(fd);
+            loaded.stamp = Stamp::of(st);
+            loaded.root = std::move(root);
+            return;
+        }
+        if (!read)
+            error = "it cannot be read";
+        ::close(fd);
+        if (m_lockedHive != hive) {
+            // Moving a file aside races with the writers: decide under the lock,
+            // on the file as it is then.
+            HiveLock lock(*this, hive);
+            return;
+        }
+        setAside(hive, Stamp::of(st), error);
+    }
+
+    // Never empty a damaged store silently: keep it aside for the user.
+    void setAside(HKEY hive, const Stamp& damaged, const std::string& error) {
+        LoadedHive& loaded = m_hives[hive];
         auto stamp = std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1);
         std::filesystem::path aside = fileOf(hive);
         aside += ".corrupt-" + std::to_string(stamp);
+        // A second damaged file within the same second must not replace the first.
         std::error_code ec;
+        for (int n = 2; std::filesystem::exists(aside, ec) && n < 1000; ++n) {
+            aside = fileOf(hive);
+            aside += ".corrupt-" + std::to_string(stamp) + "-" + std::to_string(n);
+        }
         std::filesystem::rename(fileOf(hive), aside, ec);
         std::string problem = "The registry file " + fileOf(hive).string() + " is damaged (" +
-                              error + "); it was moved to " + aside.string() +
+                              error + "); " +
+                              (ec ? "it could not be moved aside (" + ec.message() + ")"
+                                  : "it was moved to " + aside.string()) +
                               " and its keys start empty.";
         std::fprintf(stderr, "%s\n", problem.c_str());
         m_problems.push_back(problem);
+        loaded.keep(-1);
+        // A file that could not be moved is not read again until it changes.
+        loaded.stamp = ec ? damaged : Stamp{};
+        loaded.root = std::make_unique<Key>();
     }
 
     std::string m_folder;
-    std::map<HKEY, std::unique_ptr<Key>> m_hives;
+    std::map<HKEY, LoadedHive> m_hives;
     std::vector<std::string> m_problems;
+    HKEY m_lockedHive = 0;
 };
 
-bool isHive(HKEY h) { return h >= HKEY_CLASSES_ROOT && h <= HKEY_DYN_DATA; }
+bool isHive(HKEY h) {
+    return h >= HKEY_CLASSES_ROOT && h <= HKEY_DYN_DATA;
+}
 
 // Splits a key path; false for an empty segment or an over-long name.
 bool splitPath(const std::string& path, std::vector<std::string>& parts) {
@@ -146,7 +323,8 @@ bool splitPath(const std::string& path, std::vector<std::string>& parts) {
     size_t start = 0;
     while (true) {
         size_t at = path.find('\\', start);
-        std::string part = path.substr(start, at == std::string::npos ? std::string::npos : at - start);
+        std::string part =
+            path.substr(start, at == std::string::npos ? std::string::npos : at - start);
         if (part.empty() || part.size() > kMaxNameLength)
             return false;
         parts.push_back(part);
@@ -188,8 +366,7 @@ HKEY newHandle(Store& store, Handle handle) {
 // The shared prologue of the value calls: the handle must be open with
 // `access`, its key must still exist and, for a change, be writable. Then
 // `body(store, handle, key)` runs under the store's lock.
-template <class Body>
-LONG onKey(HKEY hKey, uint32_t access, bool change, Body&& body) {
+template <class Body> LONG onKey(HKEY hKey, uint32_t access, bool change, Body&& body) {
     Store& store = Store::instance();
     std::lock_guard lock(store.mutex);
     Handle h;
@@ -197,6 +374,9 @@ LONG onKey(HKEY hKey, uint32_t access, bool change, Body&& body) {
         return rc;
     if ((h.access & access) != access)
         return ERROR_ACCESS_DENIED;
+    std::optional<Store::HiveLock> hiveLock;
+    if (change)
+        hiveLock.emplace(store, h.hive);
     Key* key = resolve(store, h.hive, h.path);
     if (!key)
         return ERROR_KEY_DELETED;
@@ -205,22 +385,9 @@ LONG onKey(HKEY hKey, uint32_t access, bool change, Body&& body) {
     return body(store, h, *key);
 }
 
-LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, bool create,
-                  HKEY* result, uint32_t* disposition) {
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
-    Store& store = Store::instance();
-    std::lock_guard lock(store.mutex);
-    Handle base;
-    if (LONG rc = handleOf(store, hKey, base); rc != ERROR_SUCCESS)
-        return rc;
-    std::vector<std::string> parts;
-    if (!splitPath(subKey, parts))
-        return ERROR_INVALID_PARAMETER;
-    Key* key = resolve(store, base.hive, base.path);
-    if (!key)
-        return ERROR_KEY_DELETED;
-    bool created = false;
+// Follows `parts` down from `key`, creating the keys that are missing when
+// `create` is set; `key` ends on the last one.
+LONG walk(Key*& key, const std::vector<std::string>& parts, bool create, bool& created) {
     for (const std::string& part : parts) {
         Key* next = key->child(part);
         if (!next) {
@@ -235,6 +402,30 @@ LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, boo
         }
         key = next;
     }
+    return ERROR_SUCCESS;
+}
+
+LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, bool create,
+                  HKEY* result, uint32_t* disposition) {
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    Handle base;
+    if (LONG rc = handleOf(store, hKey, base); rc != ERROR_SUCCESS)
+        return rc;
+    std::vector<std::string> parts;
+    if (!splitPath(subKey, parts) || base.path.size() + parts.size() > registry::kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
+    std::optional<Store::HiveLock> hiveLock;
+    if (create)
+        hiveLock.emplace(store, base.hive);
+    Key* key = resolve(store, base.hive, base.path);
+    if (!key)
+        return ERROR_KEY_DELETED;
+    bool created = false;
+    if (LONG rc = walk(key, parts, create, created); rc != ERROR_SUCCESS)
+        return rc;
     if (key->readOnly && (samDesired & kWriteRights))
         return ERROR_ACCESS_DENIED;
     if (created && !store.save(base.hive))
@@ -321,6 +512,7 @@ LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
     std::vector<std::string> parts;
     if (subKey.empty() || !splitPath(subKey, parts))
         return ERROR_INVALID_PARAMETER;
+    Store::HiveLock hiveLock(store, h.hive);
     std::vector<std::string> parentPath = h.path;
     parentPath.insert(parentPath.end(), parts.begin(), parts.end() - 1);
     Key* parent = resolve(store, h.hive, parentPath);
@@ -371,13 +563,18 @@ std::vector<std::string> problems() {
 }
 
 LONG markReadOnly(HKEY hive, const std::string& path) {
-    HKEY h = 0;
-    if (LONG rc = RegCreateKeyExA(hive, path, "", 0, KEY_READ, nullptr, &h, nullptr); rc != ERROR_SUCCESS)
-        return rc;
+    std::vector<std::string> parts;
+    if (!isHive(hive))
+        return ERROR_INVALID_HANDLE;
+    if (!splitPath(path, parts) || parts.size() > kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
     Store& store = Store::instance();
     std::lock_guard lock(store.mutex);
-    Key* key = resolve(store, hive, store.handles[h].path);
-    store.handles.erase(h);
+    Store::HiveLock hiveLock(store, hive);
+    Key* key = store.hiveRoot(hive);
+    bool created = false;
+    if (LONG rc = walk(key, parts, true, created); rc != ERROR_SUCCESS)
+        return rc;
     key->readOnly = true;
     return store.save(hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The registry: hives of keys holding typed values, reached through the calls
 // and result codes the deliverables were written against. Each hive persists
-// in a human-readable text file, rewritten atomically on every change.
+// in a human-readable text file. A change takes the hive's lock (shared by
+// every process), reads the file again when another process replaced it, and
+// rewrites it atomically; every access first checks whether the file changed,
+// so each process sees the others' changes.
 
 #include <cstdint>
 #include <string>

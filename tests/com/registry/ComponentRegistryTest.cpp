@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -32,11 +33,11 @@ protected:
         std::filesystem::remove_all(m_dir, ec);
     }
 
-    // Runs compreg in its own process; afterwards the registry is read anew.
+    // Runs compreg in its own process; this one sees its changes at its next
+    // look at the registry.
     int compreg(const std::string& args) {
         std::string command = std::string(COMPREG) + " " + args + " >/dev/null 2>&1";
         int status = std::system(command.c_str());
-        registry::setFolder(m_dir.string());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -161,6 +162,51 @@ TEST_F(ComponentRegistryTest, ToolRegistersAndUnregistersALibrary) {
     EXPECT_NE(createError("QuiboTest.Greeter").find("not registered"), std::string::npos);
     // Unregistering what is not registered is no failure.
     EXPECT_EQ(compreg(std::string("-u ") + TEST_COMPONENT), 0);
+}
+
+// A running program creates a class registered after it started, and stops
+// creating it once it is unregistered, without a restart.
+TEST_F(ComponentRegistryTest, RegistrationsByAnotherProcessAreSeenAtTheNextCreation) {
+    EXPECT_NE(createError("QuiboTest.Greeter").find("not registered"), std::string::npos);
+    ASSERT_EQ(compreg(TEST_COMPONENT), 0);
+    EXPECT_EQ(CreateObject("QuiboTest.Greeter")->call("Greet").toString(), "Hello, World");
+    ASSERT_EQ(compreg(std::string("-u ") + TEST_COMPONENT), 0);
+    EXPECT_NE(createError("QuiboTest.Greeter").find("not registered"), std::string::npos);
+}
+
+// Unregistering a library file that is gone, or that cannot be loaded,
+// removes the classes registered with its path and nothing else.
+TEST_F(ComponentRegistryTest, ToolUnregistersALibraryWhoseFileIsGoneOrBroken) {
+    const std::string otherClsid = "{11111111-2222-3333-4444-999999999999}";
+    ASSERT_EQ(classes_root::writeDefault("Other.Class\\CLSID", otherClsid), ERROR_SUCCESS);
+    ASSERT_EQ(
+        classes_root::writeDefault("CLSID\\" + otherClsid + "\\InprocServer32", NOT_A_COMPONENT),
+        ERROR_SUCCESS);
+    for (bool broken : {false, true}) {
+        SCOPED_TRACE(broken ? "broken file" : "file gone");
+        const std::string copy = (m_dir / "copy.so").string();
+        std::filesystem::copy_file(TEST_COMPONENT, copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        ASSERT_EQ(compreg(copy), 0);
+        ASSERT_EQ(components::libraryOf(kGreeterClsid), copy);
+        std::filesystem::remove(copy);
+        if (broken)
+            std::ofstream(copy) << "not a library";
+
+        EXPECT_EQ(compreg("-u " + copy), 0);
+        for (const std::string& key :
+             {std::string("QuiboTest.Greeter"), std::string("QuiboTest.Broken"),
+              "CLSID\\" + kGreeterClsid}) {
+            HKEY h = 0;
+            EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND)
+                << key;
+        }
+        EXPECT_EQ(components::clsidOf("Other.Class"), otherClsid);
+        EXPECT_EQ(components::libraryOf(otherClsid), NOT_A_COMPONENT);
+        // Nothing is left to remove: the file is reported again.
+        EXPECT_EQ(compreg("-u " + copy), 1);
+        std::filesystem::remove(copy);
+    }
 }
 
 TEST_F(ComponentRegistryTest, ToolRefusesBadArgumentsAndLibraries) {
