@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <vector>
 
 #include "runtime/backends/qt/ControlViews.h"
 #include "runtime/backends/qt/QtSupport.h"
@@ -61,15 +62,48 @@ QRect ontoScreen(const QRect& outer, int titleHeight) {
     return QRect(x, y, outer.width(), outer.height());
 }
 
+// The window's frame and buttons as the form's border style asks.
+Qt::WindowFlags flagsOf(const Form& form) {
+    Qt::WindowFlags fixed = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form.MinButton())
+        fixed |= Qt::WindowMinimizeButtonHint;
+    if (form.MaxButton())
+        fixed |= Qt::WindowMaximizeButtonHint;
+    switch (form.BorderStyle()) {
+    case vbBSNone: return Qt::Window | Qt::FramelessWindowHint;
+    case vbFixedSingle: return Qt::Window | fixed;
+    case vbFixedDialog: return Qt::Dialog | fixed | Qt::MSWindowsFixedSizeDialogHint;
+    case vbFixedToolWindow:
+    case vbSizableToolWindow: return Qt::Tool | fixed;
+    default: return form.ShowInTaskbar() ? Qt::Window : Qt::Window | Qt::Tool;
+    }
+}
+
+bool userSizable(const Form& form) {
+    return form.BorderStyle() == vbSizable || form.BorderStyle() == vbSizableToolWindow;
+}
+
 } // namespace
 
 FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) {
     // Where no window manager frames windows, the window is where it was put.
     m_framed = !QGuiApplication::platformName().startsWith(QLatin1String("xcb"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowFlags(flagsOf(form));
     setObjectName(toQt(form.Name()));
     buildMenus();
-    for (Control* control : form.Controls())
+    // Containers first: a control's view goes inside its container's.
+    std::vector<Control*> outerFirst = form.Controls();
+    auto depth = [](const Control* c) {
+        int d = 0;
+        for (; c->Container(); c = c->Container())
+            ++d;
+        return d;
+    };
+    std::stable_sort(outerFirst.begin(), outerFirst.end(),
+                     [&](const Control* a, const Control* b) { return depth(a) < depth(b); });
+    for (Control* control : outerFirst)
         createControlView(*control, *this);
     QPointer<FormWindow> self(this);
     form.Changed.connect([self] {
@@ -163,9 +197,16 @@ void FormWindow::refresh() {
     int height = toPixelsY(m_form->ScaleHeight()) + menuBarHeight(m_menuBar);
     QRect outer(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()), toPixelsX(m_form->Width()),
                 toPixelsY(m_form->Height()));
-    QRect placed = ontoScreen(outer, g_frame.top());
+    // A window inside another keeps its place; a top-level one must be seen.
+    QRect placed = parentWidget() ? outer : ontoScreen(outer, g_frame.top());
+    if (userSizable(*m_form) || parentWidget()) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(width, height);
+    }
     if (windowState() == Qt::WindowNoState) {
-        if (g_frame.isNull()) {
+        if (g_frame.isNull() || parentWidget()) {
             move(placed.topLeft());
             resize(width, height);
         } else {
@@ -191,9 +232,6 @@ void FormWindow::refresh() {
     }
 }
 
-// The window manager framed the window: the form learns the frame's size,
-// and, when that was news, the window is placed again so that its frame is
-// where the form is. Returns whether it was placed again.
 // What the window manager put around the window, as it says now (the
 // widget's own copy of it can lag behind).
 QMargins FormWindow::frameMargins() const {
@@ -201,6 +239,9 @@ QMargins FormWindow::frameMargins() const {
     return handle ? handle->frameMargins() : QMargins();
 }
 
+// The window manager framed the window: the form learns the frame's size,
+// and, when that was news, the window is placed again so that its frame is
+// where the form is. Returns whether it was placed again.
 bool FormWindow::learnFrame() {
     if (!m_form || !isVisible() || windowState() != Qt::WindowNoState)
         return false;
@@ -255,7 +296,7 @@ void FormWindow::changeEvent(QEvent* event) {
 
 void FormWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (m_framed)
+    if (m_framed || !isWindow())
         return;
     // The window manager frames the window some time after it is mapped,
     // and tells nothing that every toolkit turns into an event: look.
@@ -290,7 +331,7 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 void FormWindow::userMoved() {
     if (m_applying || !m_form || windowState() != Qt::WindowNoState)
         return;
-    if (!m_framed) {
+    if (!m_framed && isWindow()) {
         // Until the window manager has framed the window, its position is
         // the one asked for, not yet where the user sees it.
         m_framed = !frameMargins().isNull();
