@@ -32,6 +32,7 @@ bool isWindowState(const rt::Variant& state, int wanted) {
 
 FormLocator::FormLocator() {
     setBackColor(kBackColor);
+    setDesignSize(kSide, kSide);
 }
 
 rt::DispatchPtr FormLocator::parentForm() const {

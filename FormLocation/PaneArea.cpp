@@ -38,6 +38,7 @@ PaneArea* asPaneArea(rt::Control* control) {
 PaneArea::PaneArea() {
     // The designer's setting of the surface.
     UserControl::setBorderStyle(tlvFixedSingle);
+    setDesignSize(4800, 3600);
 }
 
 void PaneArea::setBackColor(int32_t New_BackColor) {

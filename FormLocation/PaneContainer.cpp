@@ -43,6 +43,7 @@ PaneContainer::PaneContainer() {
     // The designer's settings of the surface; a new instance writes none.
     UserControl::setBorderStyle(tlvNone);
     UserControl::setAppearance(tlvFlat);
+    setDesignSize(4800, 3600);
 }
 
 PaneContainer::~PaneContainer() = default;
@@ -102,6 +103,13 @@ void PaneContainer::setSpacing(int16_t New_Spacing) {
 rt::Variant PaneContainer::ShowAbout() {
     rt::skipFailure([] { tlvFormControls::ShowAbout(); });
     return {};
+}
+
+std::vector<rt::UserControl::Shape> PaneContainer::shapes() const {
+    if (!m_picSizer.Visible)
+        return {};
+    return {Shape{"picSizer", m_picSizer.Left, m_picSizer.Top, m_picSizer.Width, m_picSizer.Height,
+                  m_picSizer.BackColor}};
 }
 
 std::vector<std::string> PaneContainer::PropertyPages() const {

@@ -72,6 +72,8 @@ public:
         int32_t BackColor = static_cast<int32_t>(0x80000010); // the system's button shadow
     };
     const SizerBar& picSizer() const { return m_picSizer; }
+    // The bar while it shows.
+    std::vector<Shape> shapes() const override;
 
     static const rt::MemberTable& memberTable();
     // _PaneContainer and its event interface __PaneContainer.

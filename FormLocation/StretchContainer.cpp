@@ -82,7 +82,9 @@ void placeAt(rt::Dispatch& ctl, const char* property, float recorded,
 
 } // namespace
 
-StretchContainer::StretchContainer() : m_Ctls(std::make_unique<pCtlsInfo>()) {}
+StretchContainer::StretchContainer() : m_Ctls(std::make_unique<pCtlsInfo>()) {
+    setDesignSize(4800, 3600);
+}
 
 StretchContainer::~StretchContainer() = default;
 

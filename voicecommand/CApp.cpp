@@ -25,6 +25,23 @@ std::string_view before(std::string_view s, char sep) { return s.substr(0, s.fin
 
 bool has(std::string_view s, char sep) { return s.find(sep) != std::string_view::npos; }
 
+// The piece before the first `sep`, found with one look; false without one.
+bool cutBefore(std::string_view s, char sep, std::string_view& piece) {
+    size_t at = s.find(sep);
+    piece = s.substr(0, at);
+    return at != std::string_view::npos;
+}
+
+// Whether `text` equals `upper` (already in upper case) but for case.
+bool equalsUpper(std::string_view text, std::string_view upper) {
+    if (text.size() != upper.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (static_cast<char>(rt::upperAnsi(static_cast<unsigned char>(text[i]))) != upper[i])
+            return false;
+    return true;
+}
+
 // The text after the record's first "*", or the whole record.
 std::string_view restOf(std::string_view record) {
     size_t star = record.find('*');
@@ -172,13 +189,14 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
     while (!atEnd()) {
-        std::string record;
-        rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); });
+        std::string_view record;
+        rt::skipFailure([&] { record = m_file.FileReadView(m_file.RecordNumber()); });
         // A record without "~" (a window not named yet) has no name of its
         // own: keeping the previous record's would start the wrong path.
         std::string_view rest = restOf(record);
-        if (has(rest, '~'))
-            m_currentUserName.assign(before(rest, '~'));
+        std::string_view name;
+        if (cutBefore(rest, '~', name))
+            m_currentUserName.assign(name);
         else
             m_currentUserName.clear();
         vocabularyOf(record, m_VocabularyName);
@@ -186,7 +204,7 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
         if (sPhrase.empty())
             break;
         if (m_currentUserName == sPhrase) {
-            matched = record;
+            matched.assign(record);
             result = 1;
             break;
         }
@@ -274,11 +292,12 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.InitRecord();
         m_file.FileOpen(false, "");
         while (true) {
-            std::string record = m_file.FileRead(m_file.RecordNumber());
+            std::string_view record = m_file.FileReadView(m_file.RecordNumber());
             if (CFile::Eof())
                 break;
-            if (has(record, '*') &&
-                RunningApps::GetWindowHandle(std::string(before(record, '*'))) == fg) {
+            std::string_view windowKey;
+            if (cutBefore(record, '*', windowKey) &&
+                RunningApps::GetWindowHandle(windowKey) == fg) {
                 h = fg;
                 found = true;
                 break;
@@ -295,10 +314,12 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.InitRecord();
         m_file.FileOpen(false, "");
         while (true) {
-            std::string record = m_file.FileRead(m_file.RecordNumber());
+            std::string_view record = m_file.FileReadView(m_file.RecordNumber());
             if (CFile::Eof())
                 throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
-            if (has(record, '*') && vocabularyOf(record, vocabulary) && before(record, '*') == key)
+            std::string_view windowKey;
+            if (cutBefore(record, '*', windowKey) && windowKey == key &&
+                vocabularyOf(record, vocabulary))
                 break;
             m_file.IncrementRecord();
         }
@@ -310,18 +331,19 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.FileOpen(true, vocabulary);
         m_file.InitRecord();
         std::string chosen; // never empty once chosen: it holds the ":"
+        const std::string upperPhrase = rt::UCase(sPhrase);
         while (true) {
-            std::string record = m_file.FileRead(m_file.RecordNumber());
+            std::string_view record = m_file.FileReadView(m_file.RecordNumber());
             if (CFile::Eof())
                 break;
-            if (has(record, ':')) {
-                std::string_view phrase = before(record, ':');
+            std::string_view phrase;
+            if (cutBefore(record, ':', phrase)) {
                 if (phrase == sPhrase) {
-                    chosen = record;
+                    chosen.assign(record);
                     break;
                 }
-                if (chosen.empty() && rt::textEquals(phrase, sPhrase))
-                    chosen = record;
+                if (chosen.empty() && equalsUpper(phrase, upperPhrase))
+                    chosen.assign(record);
             }
             m_file.IncrementRecord();
         }

@@ -28,9 +28,11 @@ std::filesystem::path CFile::namedFile(bool bVocab, const std::string& sName) {
     return folder / (rt::utf8FromAnsi(sName) + ".txt");
 }
 
-std::string CFile::FileRead(int16_t iRecNumber) {
+std::string CFile::FileRead(int16_t iRecNumber) { return std::string(FileReadView(iRecNumber)); }
+
+std::string_view CFile::FileReadView(int16_t iRecNumber) {
     try {
-        return rt::FileSlots::GetString(kRecordSlot, iRecNumber);
+        return rt::FileSlots::GetView(kRecordSlot, iRecNumber);
     } catch (const rt::RuntimeError&) {
         RunningApps::RaiseAppError(13011);
     }

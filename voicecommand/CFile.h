@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "runtime/core/Variant.h"
 
@@ -19,6 +20,9 @@ public:
     CFile() = default;
 
     std::string FileRead(int16_t iRecNumber);
+    // FileRead without a copy: a view of the record in the open file, valid
+    // until slot 1 is written or closed.
+    std::string_view FileReadView(int16_t iRecNumber);
     void FileOpen(bool bVocab, const std::string& sVocabName);
     void TempFileOpen();
     void FileClose();

@@ -3,11 +3,13 @@
 // Every failing step is skipped.
 
 #include <algorithm>
-#include <deque>
+#include <cstdint>
 #include <string_view>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "runtime/core/Error.h"
+#include "runtime/core/FileSlots.h"
 #include "runtime/core/FileSystem.h"
 #include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
@@ -17,40 +19,65 @@
 
 namespace {
 
-// Whole-text comparison without regard to case, for the phrase set.
-struct TextHash {
-    size_t operator()(std::string_view s) const {
-        size_t h = 1469598103934665603ull;
-        for (char c : s)
-            h = (h ^ rt::upperAnsi(static_cast<unsigned char>(c))) * 1099511628211ull;
-        return h;
-    }
-};
-struct TextEqual {
-    bool operator()(std::string_view a, std::string_view b) const { return rt::textEquals(a, b); }
-};
+size_t textHash(std::string_view s) {
+    size_t h = 1469598103934665603ull;
+    for (char c : s)
+        h = (h ^ rt::upperAnsi(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return h;
+}
 
 // The rule texts of one group between reading and writing, in the order met.
-// Phrases are looked up without regard to case through a set, so thirty
-// vocabularies of a thousand phrases cost no quadratic scan.
+// Phrases are looked up without regard to case through an open-addressing
+// index, so thirty vocabularies of a thousand phrases cost no quadratic scan.
+// The texts share one buffer and the index is a plain array: clearing keeps
+// both, so a rewrite allocates nothing once the first has sized them.
 class ScratchList {
 public:
     void Clear() {
-        m_keys.clear();
+        m_text.clear();
         m_items.clear();
+        std::fill(m_index.begin(), m_index.end(), kFree);
     }
-    void add(std::string_view text) { m_items.emplace_back(text); }
+    void add(std::string_view text) { append(text); }
     void addUnlessPresent(std::string_view text) {
-        if (m_keys.count(text))
-            return;
-        m_items.emplace_back(text);
-        m_keys.insert(m_items.back()); // a deque never moves its items
+        if (m_index.size() < 2 * (m_items.size() + 1))
+            grow();
+        size_t mask = m_index.size() - 1;
+        for (size_t at = textHash(text) & mask;; at = (at + 1) & mask) {
+            if (m_index[at] == kFree) {
+                m_index[at] = static_cast<uint32_t>(m_items.size());
+                append(text);
+                return;
+            }
+            if (rt::textEquals(item(m_index[at]), text))
+                return;
+        }
     }
-    const std::deque<std::string>& items() const { return m_items; }
+    size_t count() const { return m_items.size(); }
+    std::string_view item(size_t i) const {
+        return std::string_view(m_text).substr(m_items[i].first, m_items[i].second);
+    }
 
 private:
-    std::deque<std::string> m_items;
-    std::unordered_set<std::string_view, TextHash, TextEqual> m_keys;
+    static constexpr uint32_t kFree = UINT32_MAX;
+    void append(std::string_view text) {
+        m_items.emplace_back(m_text.size(), text.size());
+        m_text.append(text);
+    }
+    // Room for twice the items, so probes stay short.
+    void grow() {
+        m_index.assign(std::max<size_t>(64, m_index.size() * 2), kFree);
+        size_t mask = m_index.size() - 1;
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            size_t at = textHash(item(i)) & mask;
+            while (m_index[at] != kFree)
+                at = (at + 1) & mask;
+            m_index[at] = static_cast<uint32_t>(i);
+        }
+    }
+    std::string m_text;
+    std::vector<std::pair<size_t, size_t>> m_items; // offset and length in m_text
+    std::vector<uint32_t> m_index;                  // item numbers, kFree where none
 };
 
 ScratchList& lstTemp() {
@@ -93,9 +120,15 @@ std::vector<std::string> vocabularyNames() {
 } // namespace
 
 void CFile::WriteGrammarRules() {
-    // A line that cannot be written drops the rest of its group.
-    for (const std::string& rule : lstTemp().items())
-        TempFileStore(rt::Variant("<start>=" + rule));
+    // A line that cannot be written drops the rest of its group. The line is
+    // built in a buffer that keeps its capacity and written as TempFileStore
+    // writes a text, without a Variant copy of it.
+    static std::string line;
+    size_t count = lstTemp().count();
+    for (size_t i = 0; i < count; ++i) {
+        line.assign("<start>=").append(lstTemp().item(i));
+        rt::FileSlots::PrintLine(kGrammarSlot, line);
+    }
 }
 
 void CFile::TempLoad() {
@@ -109,12 +142,12 @@ void CFile::TempLoad() {
 
     while (!atEnd()) {
         rt::skipFailure([&] {
-            std::string record = FileRead(m_RecordNumber);
+            std::string_view record = FileReadView(m_RecordNumber);
             size_t star = record.find('*');
-            if (star == std::string::npos)
+            if (star == std::string_view::npos)
                 return;
-            std::string rest = record.substr(star + 1);
-            std::string name = rest.substr(0, rest.find('~'));
+            std::string_view rest = record.substr(star + 1);
+            std::string_view name = rest.substr(0, rest.find('~'));
             if (!name.empty())
                 lstTemp().add(name);
         });
@@ -130,8 +163,8 @@ void CFile::TempLoad() {
         rt::skipFailure([&] { FileOpen(true, name); });
         while (!atEnd()) {
             rt::skipFailure([&] {
-                std::string record = FileRead(m_RecordNumber);
-                std::string_view phrase = std::string_view(record).substr(0, record.find(':'));
+                std::string_view record = FileReadView(m_RecordNumber);
+                std::string_view phrase = record.substr(0, record.find(':'));
                 if (!phrase.empty())
                     lstTemp().addUnlessPresent(phrase);
             });

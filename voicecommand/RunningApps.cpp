@@ -73,7 +73,7 @@ void AddWindowHandle(HWND hWnd, const std::string& windowKey) {
     });
 }
 
-HWND GetWindowHandle(const std::string& windowKey) {
+HWND GetWindowHandle(std::string_view windowKey) {
     HWND hWnd = 0;
     rt::skipFailure([&] {
         if (const rt::Variant* handle = WindowHandles().find(windowKey))

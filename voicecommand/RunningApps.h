@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "runtime/platform/desktop/Desktop.h"
 
@@ -29,7 +30,7 @@ bool SplitWindowKey(const std::string& key, std::string& className, std::string&
 int16_t FillRunningApps(rt::ListBox& list);
 bool EnumWindowsProc(HWND hWnd, intptr_t lParam);
 void AddWindowHandle(HWND hWnd, const std::string& windowKey);
-HWND GetWindowHandle(const std::string& windowKey);
+HWND GetWindowHandle(std::string_view windowKey);
 bool ListFindExact(HWND hListBox, const std::string& text);
 bool ForceForeground(HWND hWnd);
 // Releases the window-key collection (shut-down).

@@ -38,8 +38,7 @@ frmApp::frmApp() : rt::Form("frmApp", "Application Command Configuration") {
     Move(1200, 1200, kClientWidth + 120, kClientHeight + 510);
     strApp.Move(0, 0, kClientWidth, kClientHeight);
 
-    // Pictures by their desktop icon names; a view that knows none shows the
-    // buttons' tool tips only.
+    // Pictures by their stock names, which the view draws itself.
     imgVAppCmd.Add("Activate", "go-jump");
     imgVAppCmd.Add("Shell", "system-run");
     imgVAppCmd.Add("SavCmd", "document-save");

@@ -52,8 +52,7 @@ frmVocab::frmVocab() : rt::Form("frmVocab", "Vocabulary/Dictionary Configuration
     Move(1200, 1200, kClientWidth + 120, kClientHeight + 510);
     strVocab.Move(0, 0, kClientWidth, kClientHeight);
 
-    // Pictures by their desktop icon names; a view that knows none shows the
-    // buttons' tool tips only.
+    // Pictures by their stock names, which the view draws itself.
     struct ButtonDesign {
         const char* key;
         const char* toolTip;

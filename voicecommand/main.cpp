@@ -27,6 +27,7 @@
 #ifdef QUIBO_HAVE_QUIBO_QT
 #include <QTimer>
 
+#include "runtime/backends/qt/QtSupport.h"
 #include "runtime/backends/qt/QtView.h"
 #endif
 #ifdef QUIBO_HAVE_QUIBO_X11
@@ -84,7 +85,8 @@ int runOnDesktop(char* program) {
     QObject::connect(&interrupts, &QTimer::timeout, [] {
         if (g_interrupted && !Program::Ended()) {
             g_interrupted = 0;
-            rt::form<frmQuibo>().unload();
+            // An event of its own: what its handlers let out is shown.
+            rt::qt::userAction([] { rt::form<frmQuibo>().unload(); });
         }
     });
     interrupts.start(100);

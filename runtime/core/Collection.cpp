@@ -5,14 +5,25 @@
 
 namespace rt {
 
-std::optional<size_t> Collection::findKey(const std::string& key) const {
-    auto it = m_keyIndex.find(UCase(key));
+size_t Collection::KeyHash::operator()(std::string_view key) const {
+    size_t h = 1469598103934665603ull;
+    for (char c : key)
+        h = (h ^ upperAnsi(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return h;
+}
+
+bool Collection::KeyEqual::operator()(std::string_view a, std::string_view b) const {
+    return textEquals(a, b);
+}
+
+std::optional<size_t> Collection::findKey(std::string_view key) const {
+    auto it = m_keyIndex.find(key);
     if (it == m_keyIndex.end())
         return std::nullopt;
     return it->second;
 }
 
-const Variant* Collection::find(const std::string& key) const {
+const Variant* Collection::find(std::string_view key) const {
     auto at = findKey(key);
     return at ? &m_items[*at].item : nullptr;
 }
@@ -21,7 +32,7 @@ void Collection::reindex() {
     m_keyIndex.clear();
     for (size_t i = 0; i < m_items.size(); ++i)
         if (m_items[i].key)
-            m_keyIndex[UCase(*m_items[i].key)] = i;
+            m_keyIndex[*m_items[i].key] = i;
 }
 
 size_t Collection::position(const Variant& indexOrKey) const {
@@ -51,7 +62,7 @@ void Collection::Add(const Variant& item, const std::optional<std::string>& key,
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), Entry{item, key});
     if (at + 1 == m_items.size()) {
         if (key)
-            m_keyIndex[UCase(*key)] = at;
+            m_keyIndex[*key] = at;
     } else {
         reindex();
     }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -25,22 +26,30 @@ public:
     const Variant& Item(const Variant& indexOrKey) const;
     void Remove(const Variant& indexOrKey);
 
-    bool hasKey(const std::string& key) const { return findKey(key).has_value(); }
+    bool hasKey(std::string_view key) const { return findKey(key).has_value(); }
     // The item under `key`, or null: a lookup that may miss without raising.
-    const Variant* find(const std::string& key) const;
+    const Variant* find(std::string_view key) const;
 
 private:
     struct Entry {
         Variant item;
         std::optional<std::string> key;
     };
-    std::optional<size_t> findKey(const std::string& key) const;
+    std::optional<size_t> findKey(std::string_view key) const;
     size_t position(const Variant& indexOrKey) const; // 0-based, raises when absent
     void reindex();
     std::vector<Entry> m_items;
-    // Upper-cased key to position, so keyed lookups stay cheap in large
-    // collections.
-    std::unordered_map<std::string, size_t> m_keyIndex;
+    // Key to position, hashed and compared without regard to case, so keyed
+    // lookups stay cheap in large collections and build no string.
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const;
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::unordered_map<std::string, size_t, KeyHash, KeyEqual> m_keyIndex;
 };
 
 } // namespace rt

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
-#include <memory>
-#include <sys/stat.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/core/Error.h"
@@ -23,10 +24,11 @@ struct Slot {
     bool eof = false;
     // A random-access file is read whole when it opens and written through,
     // so reading a record costs no system call.
-    std::shared_ptr<std::string> contents = std::make_shared<std::string>();
+    std::shared_ptr<std::string> contents;
     std::filesystem::path path;
     // Lines for output and append gather here and reach the file in large
-    // writes: when enough are waiting, and when the slot closes.
+    // writes: when enough are waiting, and when the slot closes. The buffer
+    // keeps its capacity from batch to batch and file to file.
     std::string pending;
 };
 
@@ -42,8 +44,8 @@ struct CachedFile {
     std::shared_ptr<std::string> contents;
 };
 
-std::map<std::filesystem::path, CachedFile>& fileCache() {
-    static std::map<std::filesystem::path, CachedFile> cache;
+std::unordered_map<std::string, CachedFile>& fileCache() {
+    static std::unordered_map<std::string, CachedFile> cache;
     return cache;
 }
 
@@ -55,18 +57,18 @@ bool sameFile(const CachedFile& c, const struct stat& st) {
 void remember(const std::filesystem::path& path, int fd, std::shared_ptr<std::string> contents) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
-        fileCache().erase(path);
+        fileCache().erase(path.native());
         return;
     }
-    fileCache()[path] = CachedFile{st.st_dev, st.st_ino, st.st_size, st.st_mtim, std::move(contents)};
+    fileCache()[path.native()] =
+        CachedFile{st.st_dev, st.st_ino, st.st_size, st.st_mtim, std::move(contents)};
 }
 
-// The whole file, from the cache when it has not changed since.
-std::shared_ptr<std::string> readWhole(int fd, const std::filesystem::path& path) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return nullptr;
-    auto cached = fileCache().find(path);
+// The whole file, from the cache when it has not changed since `st` (its
+// status when it was opened).
+std::shared_ptr<std::string> readWhole(int fd, const std::filesystem::path& path,
+                                       const struct stat& st) {
+    auto cached = fileCache().find(path.native());
     if (cached != fileCache().end() && sameFile(cached->second, st))
         return cached->second.contents;
     auto out = std::make_shared<std::string>(static_cast<size_t>(st.st_size), '\0');
@@ -143,18 +145,33 @@ void Open(int slot, const std::filesystem::path& path, FileMode mode, int record
     case FileMode::Output: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
     case FileMode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        raiseError(kPathFileAccessError);
+    // A folder cannot be opened for writing; the status a random-access
+    // file is read by tells a folder too, so no look beforehand is needed.
     int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0)
         raiseOpenError(errno);
-    std::shared_ptr<std::string> contents = std::make_shared<std::string>();
-    if (mode == FileMode::Random && !(contents = readWhole(fd, path))) {
-        ::close(fd);
-        raiseError(kDeviceIOError);
+    std::shared_ptr<std::string> contents;
+    if (mode == FileMode::Random) {
+        struct stat st {};
+        int failure = 0;
+        if (::fstat(fd, &st) != 0)
+            failure = kDeviceIOError;
+        else if (S_ISDIR(st.st_mode))
+            failure = kPathFileAccessError;
+        else if (!(contents = readWhole(fd, path, st)))
+            failure = kDeviceIOError;
+        if (failure) {
+            ::close(fd);
+            raiseError(failure);
+        }
     }
-    s = Slot{fd, mode, recordLength, false, std::move(contents), path, {}};
+    s.fd = fd;
+    s.mode = mode;
+    s.recordLength = recordLength;
+    s.eof = false;
+    s.contents = std::move(contents);
+    s.path = path;
+    s.pending.clear();
 }
 
 void Close(int slot) {
@@ -163,16 +180,17 @@ void Close(int slot) {
     Slot& s = slots()[static_cast<size_t>(slot)];
     if (s.fd < 0)
         return;
-    std::string pending = std::move(s.pending);
     int fd = s.fd;
-    s = Slot{};
+    s.fd = -1;
+    s.contents.reset();
     bool flushed = true;
-    if (!pending.empty()) {
+    if (!s.pending.empty()) {
         try {
-            writeAll(fd, pending.data(), pending.size(), -1);
+            writeAll(fd, s.pending.data(), s.pending.size(), -1);
         } catch (const RuntimeError&) {
             flushed = false;
         }
+        s.pending.clear();
     }
     ::close(fd);
     if (!flushed)
@@ -182,6 +200,10 @@ void Close(int slot) {
 bool isOpen(int slot) { return slot >= 1 && slot <= kMaxSlot && slots()[slot].fd >= 0; }
 
 std::string GetString(int slot, long record) {
+    return std::string(GetView(slot, record));
+}
+
+std::string_view GetView(int slot, long record) {
     Slot& s = openSlot(slot, true);
     if (record < 1)
         raiseError(kBadRecordNumber);
@@ -203,7 +225,7 @@ std::string GetString(int slot, long record) {
         raiseError(kBadRecordLength);
     if (length > got - 2)
         raiseError(kInputPastEndOfFile);
-    return std::string(buf + 2, length);
+    return std::string_view(buf + 2, length);
 }
 
 void PutString(int slot, long record, const std::string& text) {
@@ -228,14 +250,19 @@ void PutString(int slot, long record, const std::string& text) {
     remember(s.path, s.fd, s.contents);
 }
 
-void PrintLine(int slot, const std::string& text) {
+void PrintLine(int slot, std::string_view text) {
     Slot& s = openSlot(slot, false);
     s.pending += text;
     s.pending += "\r\n";
     if (s.pending.size() >= kFlushSize) {
-        std::string batch = std::move(s.pending);
+        // The batch is gone whether or not it could be written.
+        try {
+            writeAll(s.fd, s.pending.data(), s.pending.size(), -1);
+        } catch (const RuntimeError&) {
+            s.pending.clear();
+            throw;
+        }
         s.pending.clear();
-        writeAll(s.fd, batch.data(), batch.size(), -1);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace rt {
 
@@ -29,13 +30,16 @@ bool isOpen(int slot);
 // the end of the file raises 62. Raises 52 when the slot is not open in
 // random mode, 63 for a record number below 1.
 std::string GetString(int slot, long record);
+// The same as a view into the slot's copy of the file, valid until the slot
+// is written or closed: reading a record allocates nothing.
+std::string_view GetView(int slot, long record);
 
 // Writes `text` as record `record`, whole (zero filler after the text), so a
 // file always holds whole records. Raises 59 when the text does not fit.
 void PutString(int slot, long record, const std::string& text);
 
 // Writes the text and CR LF to a slot open for output or append.
-void PrintLine(int slot, const std::string& text);
+void PrintLine(int slot, std::string_view text);
 
 // Whether the last read found no whole record. False after opening.
 bool Eof(int slot);

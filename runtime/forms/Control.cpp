@@ -1,5 +1,7 @@
 #include "runtime/forms/Control.h"
 
+#include <vector>
+
 #include "runtime/forms/Form.h"
 #include "runtime/forms/UserInput.h"
 
@@ -55,6 +57,25 @@ void Control::setVisible(bool v) {
         return;
     m_visible = v;
     Changed.raise();
+    if (v && showing())
+        revealFrom(*this);
+}
+
+bool Control::showing() const {
+    for (const Control* c = this; c; c = c->Container())
+        if (!c->Visible())
+            return false;
+    return m_form.Visible();
+}
+
+void Control::revealFrom(Control& root) {
+    for (Control* c : std::vector<Control*>(root.m_form.Controls())) {
+        bool inside = false;
+        for (Control* up = c; up && !inside; up = up->Container())
+            inside = up == &root;
+        if (inside && c->showing())
+            c->cameIntoView();
+    }
 }
 
 void Control::setEnabled(bool v) {

@@ -14,6 +14,12 @@
 #include "runtime/forms/Font.h"
 #include "runtime/platform/desktop/Desktop.h"
 
+// X11's headers name an event type KeyPress; the forms model's event of that
+// name wins where both are seen.
+#ifdef KeyPress
+#undef KeyPress
+#endif
+
 namespace rt {
 
 class Form;
@@ -58,6 +64,9 @@ public:
 
     bool Visible() const { return m_visible; }
     void setVisible(bool v);
+    // Whether a person sees it: it and every container visible, on a shown
+    // form.
+    bool showing() const;
     bool Enabled() const { return m_enabled; }
     virtual void setEnabled(bool v);
     const std::string& Tag() const { return m_tag; }
@@ -89,6 +98,7 @@ public:
     Event<int, int, float, float> MouseUp;
     Event<int&, int> KeyDown; // key code (set to 0 to swallow), shift
     Event<int&, int> KeyUp;
+    Event<int&> KeyPress; // character code (set to 0 to swallow)
     Event<> GotFocus;
     Event<> LostFocus;
     Event<Control&, float, float> DragDrop;      // source, x, y
@@ -107,6 +117,11 @@ protected:
     virtual void formLoading() {}
     virtual void formShown() {}
     virtual void formUnloaded() {}
+    // It came into view: its form was shown or restored, or it or one of its
+    // containers was made visible. A control that paints itself paints now.
+    virtual void cameIntoView() {}
+    // Tells `root` and every showing control inside it that it came into view.
+    static void revealFrom(Control& root);
 
 private:
     Form& m_form;

@@ -73,10 +73,51 @@ void Form::setWindowState(int state) {
         raiseError(kInvalidPropertyValue);
     if (state == m_windowState)
         return;
+    bool restored = m_windowState == vbMinimized;
     m_windowState = state;
     Changed.raise();
     if (m_loaded)
         Form_Resize();
+    // A window coming back from the task bar is uncovered: it paints again.
+    if (restored && m_visible)
+        paintShowingControls();
+}
+
+void Form::setBorderStyle(int style) {
+    if (style < vbBSNone || style > vbSizableToolWindow)
+        raiseError(kInvalidPropertyValue);
+    m_borderStyle = style;
+    // As a designer sets them for the fixed kinds.
+    if (style == vbFixedDialog || style == vbFixedToolWindow || style == vbSizableToolWindow) {
+        m_minButton = m_maxButton = false;
+        m_showInTaskbar = false;
+    }
+    Changed.raise();
+}
+
+void Form::setStartUpPosition(int position) {
+    if (position < vbStartUpManual || position > vbStartUpWindowsDefault)
+        raiseError(kInvalidPropertyValue);
+    m_startUpPosition = position;
+}
+
+void Form::placeAtStartUp() {
+    if (m_startUpPosition != vbStartUpOwner && m_startUpPosition != vbStartUpScreen)
+        return;
+    // The model knows no owners: centred over the owner is over the screen.
+    const ScreenInfo& screen = Screen();
+    float left = std::max(0.0f, (screen.Width - m_width) / 2);
+    float top = std::max(0.0f, (screen.Height - m_height) / 2);
+    // Whole pixels, as the window system places windows.
+    left = std::floor(left / screen.TwipsPerPixelX) * screen.TwipsPerPixelX;
+    top = std::floor(top / screen.TwipsPerPixelY) * screen.TwipsPerPixelY;
+    Move(left, top, m_width, m_height);
+}
+
+void Form::paintShowingControls() {
+    for (Control* c : std::vector<Control*>(m_controls))
+        if (c->showing())
+            c->cameIntoView();
 }
 
 void Form::Show(int modal) {
@@ -86,11 +127,18 @@ void Form::Show(int modal) {
         raiseError(400, {}, "Form already displayed; can't show modally");
     if (!m_loaded)
         runLoad();
+    if (!m_visible && !m_everShown) {
+        m_everShown = true;
+        placeAtStartUp();
+    }
     if (!m_visible) {
         m_visible = true;
         syncWindow();
         for (Control* c : std::vector<Control*>(m_controls))
             c->formShown();
+        // A window that appears is painted once, after every control heard
+        // the show.
+        paintShowingControls();
     }
     if (modal == vbModal) {
         ModalScope scope(*this);

@@ -14,6 +14,12 @@
 #include "runtime/forms/Font.h"
 #include "runtime/platform/desktop/Desktop.h"
 
+// X11's headers name an event type KeyPress; the forms model's event of that
+// name wins where both are seen.
+#ifdef KeyPress
+#undef KeyPress
+#endif
+
 namespace rt {
 
 class Control;
@@ -24,6 +30,19 @@ constexpr int vbModal = 1;
 constexpr int vbNormal = 0;
 constexpr int vbMinimized = 1;
 constexpr int vbMaximized = 2;
+
+// Border styles of a form.
+constexpr int vbBSNone = 0;
+constexpr int vbFixedSingle = 1;
+constexpr int vbSizable = 2;
+constexpr int vbFixedDialog = 3;
+constexpr int vbFixedToolWindow = 4;
+constexpr int vbSizableToolWindow = 5;
+// Where a form first appears.
+constexpr int vbStartUpManual = 0;
+constexpr int vbStartUpOwner = 1;
+constexpr int vbStartUpScreen = 2;
+constexpr int vbStartUpWindowsDefault = 3;
 
 class Form : public TableDispatch {
 public:
@@ -56,6 +75,22 @@ public:
     float ScaleWidth() const;
     float ScaleHeight() const;
 
+    // The window's kind. A fixed dialog or tool window has neither minimise
+    // nor maximise button and no task-bar entry; only sizable ones can be
+    // resized by the user. Error 380 outside vbBSNone..vbSizableToolWindow.
+    int BorderStyle() const { return m_borderStyle; }
+    void setBorderStyle(int style);
+    bool MinButton() const { return m_minButton; }
+    void setMinButton(bool v) { m_minButton = v; }
+    bool MaxButton() const { return m_maxButton; }
+    void setMaxButton(bool v) { m_maxButton = v; }
+    bool ShowInTaskbar() const { return m_showInTaskbar; }
+    void setShowInTaskbar(bool v) { m_showInTaskbar = v; }
+    // Applied at the first show: centred over the owner (the screen when
+    // there is none) or on the screen; manual keeps Left and Top.
+    int StartUpPosition() const { return m_startUpPosition; }
+    void setStartUpPosition(int position);
+
     int WindowState() const { return m_windowState; }
     void setWindowState(int state);
     bool Visible() const { return m_visible; }
@@ -85,7 +120,8 @@ public:
     Control* ActiveControl() const { return m_activeControl; }
     void setActiveControl(Control* control);
     // The form this one is shown inside (a property page in its frame); it
-    // takes input whenever that form does. Null for a top-level form.
+    // takes input whenever that form does, and its Left and Top lie in that
+    // form's client area. Null for a top-level form.
     Form* hostForm() const { return m_hostForm; }
     void setHostForm(Form* host) { m_hostForm = host; }
 
@@ -95,6 +131,7 @@ public:
     virtual void Form_Resize() {}
 
     Event<int&, int> KeyDown; // key code, shift: with key preview, before the control sees it
+    Event<int&> KeyPress;     // character code: with key preview, before the control sees it
     Event<> Changed;          // caption, geometry, state or visibility changed
 
     // Entry points of the user and the forms runtime.
@@ -112,6 +149,8 @@ protected:
 
 private:
     void syncWindow();
+    void paintShowingControls();
+    void placeAtStartUp();
 
     std::string m_name;
     std::string m_caption;
@@ -119,6 +158,12 @@ private:
     HWND m_hWnd = 0;
     float m_left = 1500, m_top = 1500, m_width = 4800, m_height = 3600;
     int m_windowState = vbNormal;
+    int m_borderStyle = vbSizable;
+    bool m_minButton = true;
+    bool m_maxButton = true;
+    bool m_showInTaskbar = true;
+    int m_startUpPosition = vbStartUpManual;
+    bool m_everShown = false;
     bool m_visible = false;
     bool m_keyPreview = false;
     bool m_loaded = false;

@@ -96,6 +96,8 @@ constexpr int vbHourglass = 11;
 struct ScreenInfo {
     float TwipsPerPixelX = 15;
     float TwipsPerPixelY = 15;
+    float Width = 1024 * 15; // the screen's size, twips
+    float Height = 768 * 15;
     int MousePointer = 0;
 };
 ScreenInfo& Screen();

@@ -93,6 +93,9 @@ void PropertyFrame::layout() {
     float inner = std::max(pageWidth, 3 * kButtonWidth + 2 * kMargin);
     float buttonsTop = kTabsHeight + pageHeight + kMargin;
     tbrTabs.Move(0, 0, inner + 2 * kMargin, kTabsHeight);
+    // Every page sits in the tab area below the tabs, inside this window.
+    for (const auto& page : m_pages)
+        page->Move(kMargin, kTabsHeight, page->Width(), page->Height());
     float left = kMargin + inner - 3 * kButtonWidth - 2 * kMargin;
     for (CommandButton* button : {&cmdOK, &cmdCancel, &cmdApply}) {
         button->Move(left, buttonsTop, kButtonWidth, kButtonHeight);

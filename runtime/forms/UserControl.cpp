@@ -194,6 +194,10 @@ ControlSite::ControlSite(Form& form, std::string name, std::string progId,
         if (m_object)
             m_object->UserControl_KeyDown(code, shift);
     });
+    KeyPress.connect([this](int& ascii) {
+        if (m_object)
+            m_object->UserControl_KeyPress(ascii);
+    });
     KeyUp.connect([this](int& code, int shift) {
         if (m_object)
             m_object->UserControl_KeyUp(code, shift);
@@ -229,6 +233,11 @@ void ControlSite::formUnloaded() {
     release();
 }
 
+void ControlSite::cameIntoView() {
+    if (m_object)
+        m_object->UserControl_Paint();
+}
+
 void ControlSite::create() {
     if (m_object)
         return;
@@ -239,6 +248,9 @@ void ControlSite::create() {
         if (!control)
             raiseError(kTypeMismatch, {}, "'" + m_progId + "' is not a control");
         m_object = std::move(control);
+        // A site nobody placed is new: it takes the control's design size.
+        if (!m_placed)
+            Control::Move(Left(), Top(), m_object->designWidth(), m_object->designHeight());
     } catch (const RuntimeError& e) {
         m_creationError = e;
         return;
@@ -297,8 +309,13 @@ PropertyBag ControlSite::saveProperties() {
 void ControlSite::Move(float left, float top, float width, float height) {
     bool resized = width != Width() || height != Height();
     Control::Move(left, top, width, height);
-    if (resized && m_object)
+    m_placed = true;
+    if (resized && m_object) {
         m_object->UserControl_Resize();
+        // A resized control that shows is painted afresh.
+        if (m_object && showing())
+            m_object->UserControl_Paint();
+    }
 }
 
 const MemberTable& ControlSite::extenderTable() {

@@ -9,7 +9,10 @@
 // Order of events for a sited object: UserControl_Initialize, then
 // UserControl_InitProperties (a new instance) or UserControl_ReadProperties
 // (stored properties), then UserControl_Resize; UserControl_Show on every
-// show of the host form; UserControl_Terminate when the form unloads.
+// show of the host form; UserControl_Paint when the shown control comes into
+// view (its form shown or restored, it or a container made visible), after
+// every resize while it shows, and at once on Refresh; UserControl_Terminate
+// when the form unloads.
 
 #include <cstdint>
 #include <memory>
@@ -106,6 +109,20 @@ public:
     // Tells the host that a property changed (it then saves the form).
     void PropertyChanged(std::string_view name);
 
+    // The size a new site of this control takes, in twips.
+    float designWidth() const { return m_designWidth; }
+    float designHeight() const { return m_designHeight; }
+
+    // What the control draws on its surface besides its back colour and
+    // border, in front of the controls it contains: filled rectangles in
+    // the surface's twips (a splitter's bar).
+    struct Shape {
+        std::string name;
+        float left = 0, top = 0, width = 0, height = 0;
+        int32_t colour = 0;
+    };
+    virtual std::vector<Shape> shapes() const { return {}; }
+
     // The names of the control's property pages, in the order shown.
     virtual std::vector<std::string> PropertyPages() const { return {}; }
 
@@ -131,6 +148,12 @@ public:
     // Any change a view must show.
     Event<> Changed;
 
+protected:
+    void setDesignSize(float width, float height) {
+        m_designWidth = width;
+        m_designHeight = height;
+    }
+
 private:
     friend class ControlSite;
     void followFont();
@@ -144,6 +167,7 @@ private:
     int16_t m_borderStyle = 0;
     int16_t m_appearance = 1;
     int16_t m_mousePointer = 0;
+    float m_designWidth = 1215, m_designHeight = 495;
 };
 
 // The place of a library's control on a host form, and its extender: late-
@@ -174,6 +198,9 @@ public:
     PropertyBag saveProperties();
 
     void Move(float left, float top, float width, float height) override;
+    // False while the object's own Enabled is off: the surface then takes
+    // no input, nor do the controls inside it.
+    bool surfaceEnabled() const { return !m_object || m_object->Enabled(); }
 
     // The property's name, as the object reports a change.
     Event<const std::string&> PropertyChanged;
@@ -187,6 +214,7 @@ protected:
     void formLoading() override;
     void formShown() override;
     void formUnloaded() override;
+    void cameIntoView() override;
 
 private:
     void create();
@@ -198,6 +226,7 @@ private:
     std::shared_ptr<UserControl> m_object;
     std::optional<RuntimeError> m_creationError;
     bool m_userMode = true;
+    bool m_placed = false; // the host gave it a place and size
 };
 
 } // namespace rt

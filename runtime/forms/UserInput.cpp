@@ -10,6 +10,7 @@
 #include "runtime/forms/Slider.h"
 #include "runtime/forms/TextBox.h"
 #include "runtime/forms/Toolbar.h"
+#include "runtime/forms/UserControl.h"
 
 namespace rt {
 
@@ -54,8 +55,14 @@ void UserInput::checkReachable(const Form& form) {
 
 void UserInput::checkReachable(const Control& control) {
     checkReachable(control.parentForm());
-    if (!control.Visible() || !control.Enabled())
-        fail("control " + control.Name() + " is hidden or disabled");
+    // A hidden or disabled container hides or disables what it holds; a
+    // library control whose own Enabled is off takes no input either.
+    for (const Control* c = &control; c; c = c->Container()) {
+        auto* site = dynamic_cast<const ControlSite*>(c);
+        if (!c->Visible() || !c->Enabled() || (site && !site->surfaceEnabled()))
+            fail("control " + control.Name() + " is hidden or disabled" +
+                 (c == &control ? std::string() : " (by " + c->Name() + ")"));
+    }
 }
 
 void UserInput::click(Control& control) {
@@ -96,6 +103,17 @@ void UserInput::keyDown(Control& control, int keyCode, int shift) {
         form.KeyDown.raise(keyCode, shift);
     if (keyCode != 0)
         control.KeyDown.raise(keyCode, shift);
+}
+
+int UserInput::keyPress(Control& control, int keyAscii) {
+    Action action;
+    checkReachable(control);
+    Form& form = control.parentForm();
+    if (form.KeyPreview())
+        form.KeyPress.raise(keyAscii);
+    if (keyAscii != 0)
+        control.KeyPress.raise(keyAscii);
+    return keyAscii;
 }
 
 void UserInput::keyUp(Control& control, int keyCode, int shift) {

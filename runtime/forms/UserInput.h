@@ -38,6 +38,11 @@ public:
     // KeyDown on the form first when it has KeyPreview, then on the control
     // unless the form's handler set the key code to 0.
     static void keyDown(Control& control, int keyCode, int shift = 0);
+    // The character a key gave, after its KeyDown: KeyPress on the form
+    // first when it has KeyPreview, then on the control unless the form's
+    // handler set the code to 0. The code the handlers left; 0 swallows
+    // the character.
+    static int keyPress(Control& control, int keyAscii);
     static void keyUp(Control& control, int keyCode, int shift = 0);
     static void focus(Control& control);
     // Replaces the selection of the text box with `text`, as typing does.

@@ -40,3 +40,20 @@ TEST(Collection, CountsFromOneAndInsertsBeforeOrAfter) {
     EXPECT_EQ(c.Count(), 3);
     EXPECT_FALSE(c.hasKey("k"));
 }
+
+// Keys of the ANSI code page beyond ASCII fold case too, before and after
+// the positions are counted again by an insertion in front and a removal.
+TEST(Collection, AccentedKeysIgnoreCaseThroughInsertionsAndRemovals) {
+    Collection c;
+    c.Add(Variant(int32_t{1}), "Caf\xE9 \xA6 \xE0 la carte");
+    c.Add(Variant(int32_t{2}), "second");
+    EXPECT_TRUE(c.hasKey("CAF\xC9 \xA6 \xC0 LA CARTE"));
+    c.Add(Variant(int32_t{0}), "first", Variant(int32_t{1}));
+    c.Remove(Variant("SECOND"));
+    ASSERT_NE(c.find("caf\xC9 \xA6 \xE0 LA carte"), nullptr);
+    EXPECT_EQ(c.find("caf\xC9 \xA6 \xE0 LA carte")->toLong(), 1);
+    EXPECT_EQ(c.Item(Variant("FIRST")).toLong(), 0);
+    EXPECT_EQ(c.find("cafe \xA6 a la carte"), nullptr);
+    EXPECT_EQ(errorOf([&] { c.Add(Variant(int32_t{3}), "CAF\xC9 \xA6 \xC0 la carte"); }),
+              kKeyAlreadyAssociated);
+}

@@ -1,6 +1,6 @@
+#include "runtime/core/FileSystem.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSlots.h"
-#include "runtime/core/FileSystem.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -66,4 +66,32 @@ TEST(FileSlots, SlotRulesFollowTheRuntime) {
     EXPECT_EQ(errorOf([&] { FileSlots::Open(0, path, FileMode::Output); }), kBadFileNameOrNumber);
     EXPECT_EQ(errorOf([&] { FileSlots::Open(4, folder.path() / "no" / "f", FileMode::Output); }),
               kPathNotFound);
+}
+
+TEST(FileSlots, AFolderCannotBeOpenedInAnyMode) {
+    test::ProgramFolder folder;
+    folder.makeVocabFolder();
+    for (FileMode mode : {FileMode::Random, FileMode::Output, FileMode::Append}) {
+        EXPECT_EQ(errorOf([&] { FileSlots::Open(3, folder.vocab(), mode, 10); }),
+                  kPathFileAccessError);
+        EXPECT_FALSE(FileSlots::isOpen(3));
+    }
+}
+
+// Lines reach the file in batches: every line once, in order, also when the
+// slot is opened again for appending and the batches fill up anew.
+TEST(FileSlots, LinesOfManyBatchesArriveWholeAndInOrder) {
+    test::ProgramFolder folder;
+    auto path = folder.path() / "lines.txt";
+    std::string expected;
+    for (FileMode mode : {FileMode::Output, FileMode::Append}) {
+        FileSlots::Open(3, path, mode);
+        for (int i = 0; i < 20000; ++i) {
+            std::string line = "line " + std::to_string(i) + (mode == FileMode::Output ? "" : "+");
+            FileSlots::PrintLine(3, line);
+            expected += line + "\r\n";
+        }
+        FileSlots::Close(3);
+    }
+    EXPECT_EQ(folder.read("lines.txt"), expected);
 }

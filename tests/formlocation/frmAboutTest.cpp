@@ -172,7 +172,9 @@ TEST_F(AboutTest, EveryShowAboutShowsAFreshInstanceAndReleasesIt) {
         EXPECT_EQ(topModalForm(), &about);
         // What the first instance goes through must not reach the second.
         EXPECT_EQ(about.lblEmail.Caption(), MakerInfo::kSupportEmail);
-        EXPECT_EQ(about.Left(), 1500);
+        // Each opens centred on the screen, wherever the last one was moved.
+        EXPECT_EQ(about.Left(), (Screen().Width - about.Width()) / 2);
+        EXPECT_NEAR(about.Top(), (Screen().Height - about.Height()) / 2, Screen().TwipsPerPixelY);
         about.lblEmail.setCaption("changed");
         about.Move(0, 0, about.Width(), about.Height());
         UserInput::click(about.btnClose);

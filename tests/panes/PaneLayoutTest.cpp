@@ -2,6 +2,7 @@
 // library file, panes sited inside a container on a form, laid out at the
 // first paint at run time, and dragged through the user's mouse.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -91,11 +92,17 @@ protected:
         std::filesystem::remove_all(m_dir, ec);
     }
 
-    static void show(HostForm& form) {
-        form.Show();
+    // Loaded, not shown: the controls exist and nothing has painted yet.
+    static void load(HostForm& form) {
+        form.runLoad();
         ASSERT_NE(form.pnc.object(), nullptr) << form.pnc.creationError()->description();
         for (ControlSite* pane : form.panes())
             ASSERT_NE(pane->object(), nullptr) << pane->creationError()->description();
+    }
+    // The show paints every control: the container lays its panes out.
+    static void show(HostForm& form) {
+        load(form);
+        form.Show();
     }
 
     // The events `source` raises from now on.
@@ -126,12 +133,14 @@ TEST_F(PaneTest, FirstPaintLaysThePanesOutAlongTheWidth) {
         SCOPED_TRACE(row.width);
         HostForm form;
         form.pnc.Move(0, 0, row.width, 2000);
-        show(form);
+        load(form);
         // Before the first paint the panes are not collected.
-        form.resize(row.width, 2000);
+        form.resize(row.width + 10, 2000);
         EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,800,2000");
+        form.resize(row.width, 2000);
         auto seen = spy(form.container());
-        form.paint();
+        // Showing the form paints the container; nobody calls Refresh.
+        form.Show();
         EXPECT_EQ(boxes(form), row.expected);
         EXPECT_EQ(*seen, (std::vector<DispId>{kPaneResize, kContainerPaint}));
         EXPECT_EQ(form.container().MousePointer(), 9);
@@ -142,7 +151,6 @@ TEST_F(PaneTest, FirstPaintLaysThePanesOutAlongTheWidth) {
 TEST_F(PaneTest, ASqueezedLayoutKeepsItsExtentsWhenTheContainerGrowsAgain) {
     HostForm form;
     show(form);
-    form.paint();
     form.resize(200, 2000);
     EXPECT_EQ(boxes(form), "0,0,100,2000 | 150,0,0,2000 | 200,0,0,2000");
     form.resize(3000, 2000);
@@ -153,7 +161,6 @@ TEST_F(PaneTest, ASqueezedLayoutKeepsItsExtentsWhenTheContainerGrowsAgain) {
 TEST_F(PaneTest, PanesAreOrderedByIndexAndEqualIndicesKeepTheHostsOrder) {
     HostForm form(true, bag("PaneIndex = 2"), bag("PaneIndex = 1"), bag("PaneIndex = 2"));
     show(form);
-    form.paint();
     EXPECT_EQ(box(form.paneB), "0,0,500,2000");
     EXPECT_EQ(box(form.paneA), "550,0,1000,2000");
     EXPECT_EQ(box(form.paneC), "1600,0,1400,2000");
@@ -162,9 +169,8 @@ TEST_F(PaneTest, PanesAreOrderedByIndexAndEqualIndicesKeepTheHostsOrder) {
 
 TEST_F(PaneTest, HiddenPanesTakeNoLengthAndStayWhereTheyWere) {
     HostForm form;
-    show(form);
     form.paneB.setVisible(false);
-    form.paint();
+    show(form);
     EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1050,0,1950,2000");
     // Showing it again moves nothing until the next layout.
     form.paneB.setVisible(true);
@@ -176,11 +182,11 @@ TEST_F(PaneTest, HiddenPanesTakeNoLengthAndStayWhereTheyWere) {
 
 TEST_F(PaneTest, NoVisiblePaneLaysNothingOut) {
     HostForm form;
-    show(form);
     for (ControlSite* pane : form.panes())
         pane->setVisible(false);
+    load(form);
     auto seen = spy(form.container());
-    form.paint();
+    form.Show();
     EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,800,2000");
     EXPECT_EQ(*seen, std::vector<DispId>{kContainerPaint});
     EXPECT_EQ(form.container().MousePointer(), 0);
@@ -189,10 +195,9 @@ TEST_F(PaneTest, NoVisiblePaneLaysNothingOut) {
 
 TEST_F(PaneTest, OneVisiblePaneGetsTheWholeAxis) {
     HostForm form;
-    show(form);
     form.paneA.setVisible(false);
     form.paneC.setVisible(false);
-    form.paint();
+    show(form);
     EXPECT_EQ(box(form.paneB), "0,0,3000,2000");
     form.Unload();
 }
@@ -202,7 +207,6 @@ TEST_F(PaneTest, AnOrientationChangeTakesEffectAtTheNextLayout) {
         SCOPED_TRACE(orientation);
         HostForm form;
         show(form);
-        form.paint();
         const std::string before = boxes(form);
         form.pnc.let("Orientation", Variant(orientation));
         EXPECT_EQ(boxes(form), before);
@@ -219,10 +223,10 @@ TEST_F(PaneTest, AnOrientationChangeTakesEffectAtTheNextLayout) {
 // panes are stacked with no extent.
 TEST_F(PaneTest, GapsBeyondTheIntegerRangeLeaveNoLength) {
     HostForm form;
-    show(form);
+    load(form);
     form.pnc.let("Spacing", Variant(int16_t{16384}));
     auto seen = spy(form.container());
-    form.paint();
+    form.Show();
     EXPECT_EQ(boxes(form), "0,0,0,2000 | 16384,0,0,2000 | 32768,0,0,2000");
     EXPECT_EQ(seen->front(), kPaneResize);
     form.Unload();
@@ -233,9 +237,9 @@ TEST_F(PaneTest, GapsBeyondTheIntegerRangeLeaveNoLength) {
 TEST_F(PaneTest, AContainerShorterThanItsGapsLeavesTheFirstPaneAlone) {
     HostForm form;
     form.pnc.Move(0, 0, 50, 2000);
-    show(form);
+    load(form);
     auto seen = spy(form.container());
-    form.paint();
+    form.Show();
     EXPECT_EQ(boxes(form), "0,0,1000,2000 | 0,0,0,2000 | 50,0,0,2000");
     EXPECT_EQ(seen->front(), kPaneResize);
     form.Unload();
@@ -251,7 +255,6 @@ TEST_F(PaneTest, OnlyThePanesCollectedAtTheFirstPaintAreLaidOut) {
     form.lblNote.setContainer(&form.pnc);
     form.lblNote.Move(10, 20, 300, 200);
     show(form);
-    form.paint();
     EXPECT_EQ(box(form.paneA) + " | " + box(form.paneB), "0,0,1000,2000 | 1050,0,1950,2000");
     form.paneC.setContainer(&form.pnc);
     const std::string late = box(form.paneC);
@@ -265,7 +268,6 @@ TEST_F(PaneTest, OnlyThePanesCollectedAtTheFirstPaintAreLaidOut) {
 TEST_F(PaneTest, LayoutsKeepTheMinimumOfCollectionButDragsReadTheCurrentOne) {
     HostForm form;
     show(form);
-    form.paint();
     form.paneC.let("MinSize", Variant(1000.0f));
     form.resize(1500, 2000);
     EXPECT_EQ(box(form.paneC), "1400,0,100,2000");
@@ -280,14 +282,132 @@ TEST_F(PaneTest, LayoutsKeepTheMinimumOfCollectionButDragsReadTheCurrentOne) {
     form.Unload();
 }
 
+// The forms runtime paints a shown control when it needs it, never because
+// a form was shown again while it already showed.
+TEST_F(PaneTest, AControlIsPaintedOncePerNeed) {
+    struct Row {
+        const char* name;
+        std::function<void(HostForm&)> before; // after the load, before the show
+        std::function<void(HostForm&)> act;    // after the show
+        size_t paints;                         // Paint events of the container during act
+    };
+    auto nothing = [](HostForm&) {};
+    const Row rows[] = {
+        {"ShowAgainWhileShown", nothing, [](HostForm& f) { f.Show(); }, 0},
+        {"HiddenAndShownAgain", nothing,
+         [](HostForm& f) {
+             f.Hide();
+             f.Show();
+         },
+         1},
+        {"Resized", nothing, [](HostForm& f) { f.resize(2500, 1500); }, 1},
+        {"MovedOnly", nothing,
+         [](HostForm& f) { f.pnc.Move(300, 300, f.pnc.Width(), f.pnc.Height()); }, 0},
+        {"RestoredFromTheTaskBar", nothing,
+         [](HostForm& f) {
+             f.setWindowState(vbMinimized);
+             f.setWindowState(vbNormal);
+         },
+         1},
+        {"Refreshed", nothing, [](HostForm& f) { f.paint(); }, 1},
+        {"MadeVisible", [](HostForm& f) { f.pnc.setVisible(false); },
+         [](HostForm& f) { f.pnc.setVisible(true); }, 1},
+        {"VisibleAgainWhileTheFormIsHidden", nothing,
+         [](HostForm& f) {
+             f.Hide();
+             f.pnc.setVisible(false);
+             f.pnc.setVisible(true);
+         },
+         0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HostForm form;
+        load(form);
+        row.before(form);
+        form.resize(2900, 2000); // loaded, not shown: no paint
+        auto seen = spy(form.container());
+        form.Show();
+        const size_t atShow = seen->size();
+        EXPECT_EQ(atShow, form.pnc.Visible() ? 2u : 0u); // PaneResize, Paint
+        row.act(form);
+        std::vector<DispId> later(seen->begin() + static_cast<long>(atShow), seen->end());
+        EXPECT_EQ(std::count(later.begin(), later.end(), kContainerPaint), row.paints);
+        form.Unload();
+    }
+}
+
+// Made visible by its container, a pane paints for the first time then,
+// and its first paint raises its Resize.
+TEST_F(PaneTest, APaneInAHiddenContainerPaintsWhenTheContainerShows) {
+    HostForm form;
+    form.pnc.setVisible(false);
+    load(form);
+    auto seen = spy(*form.paneA.object());
+    form.Show();
+    EXPECT_TRUE(seen->empty());
+    form.pnc.setVisible(true);
+    EXPECT_EQ(*seen, std::vector<DispId>{kAreaResize});
+    form.Unload();
+}
+
+TEST_F(PaneTest, NewSitesTakeTheirControlsDesignSize) {
+    struct Row {
+        const char* progId;
+        const char* size;
+    };
+    const Row rows[] = {
+        {"tlvFormControls.PaneContainer", "0,0,4800,3600"},
+        {"tlvFormControls.PaneArea", "0,0,4800,3600"},
+        {"tlvFormControls.StretchContainer", "0,0,4800,3600"},
+        {"tlvFormControls.FormLocator", "0,0,600,600"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.progId);
+        Form form("frmNew", "New");
+        ControlSite fresh(form, "ctlNew", row.progId);
+        ControlSite placed(form, "ctlPlaced", row.progId);
+        placed.Move(10, 20, 1000, 500);
+        form.runLoad();
+        ASSERT_NE(fresh.object(), nullptr);
+        EXPECT_EQ(box(fresh), row.size);
+        if (std::string(row.progId) != "tlvFormControls.FormLocator") {
+            EXPECT_EQ(box(placed), "10,20,1000,500");
+        }
+        form.Unload();
+    }
+}
+
+// The character a key gives reaches the form first with key preview, which
+// may swallow it; then the pane raises KeyPress with it.
+TEST_F(PaneTest, KeyPressGoesThroughTheFormsPreviewToThePane) {
+    HostForm form;
+    show(form);
+    std::vector<std::string> heard;
+    form.setKeyPreview(true);
+    form.KeyPress.connect([&](int& ascii) {
+        heard.push_back("form " + std::to_string(ascii));
+        if (ascii == 'x')
+            ascii = 0;
+    });
+    form.paneA.object()->advise([&](DispId id, std::span<Variant> args) {
+        heard.push_back(std::to_string(id) + " " + args[0].toString());
+    });
+    EXPECT_EQ(UserInput::keyPress(form.paneA, 'a'), 'a');
+    EXPECT_EQ(UserInput::keyPress(form.paneA, 'x'), 0);
+    EXPECT_EQ(heard, (std::vector<std::string>{"form 97", "-603 97", "form 120"}));
+    form.Unload();
+}
+
 TEST_F(PaneTest, AtDesignTimeTheContainerOnlyPaints) {
     HostForm form(false);
     show(form);
     auto seen = spy(form.container());
     form.paint();
     form.paint();
+    // A resize repaints; it lays nothing out.
     form.resize(1000, 1000);
-    EXPECT_EQ(*seen, (std::vector<DispId>{kContainerPaint, kContainerPaint}));
+    EXPECT_EQ(*seen, (std::vector<DispId>{kContainerPaint, kContainerPaint, kContainerPaint}));
     EXPECT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1600,0,800,2000");
     form.Unload();
 }
@@ -310,9 +430,8 @@ TEST_F(PaneTest, DraggingTheBarMovesTheBoundaryWithinTheMinimums) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         HostForm form;
-        show(form);
         form.paneC.setVisible(false);
-        form.paint();
+        show(form);
         ASSERT_EQ(box(form.paneB), "1050,0,1950,2000");
         UserInput::mouseDown(form.pnc, vbRightButton, vbShiftMask, 1020, 300);
         if (row.moveTo)
@@ -326,7 +445,6 @@ TEST_F(PaneTest, DraggingTheBarMovesTheBoundaryWithinTheMinimums) {
 TEST_F(PaneTest, ADragBehindTheLastPaneResizesOnlyThatPane) {
     HostForm form;
     show(form);
-    form.paint();
     form.resize(5000, 2000);
     form.paneC.setWidth(800);
     UserInput::mouseDown(form.pnc, vbLeftButton, 0, 4500, 0);
@@ -341,7 +459,6 @@ TEST_F(PaneTest, ADragBehindTheLastPaneResizesOnlyThatPane) {
 TEST_F(PaneTest, HiddenPanesTakeNoPartInADrag) {
     HostForm form;
     show(form);
-    form.paint();
     form.paneB.setVisible(false);
     form.pnc.call("ArrangePanes");
     ASSERT_EQ(boxes(form), "0,0,1000,2000 | 1050,0,500,2000 | 1050,0,1950,2000");
@@ -355,7 +472,6 @@ TEST_F(PaneTest, HiddenPanesTakeNoPartInADrag) {
 TEST_F(PaneTest, AMoveWithoutAPressMovesNothing) {
     HostForm form;
     show(form);
-    form.paint();
     const std::string before = boxes(form);
     UserInput::mouseMove(form.pnc, vbLeftButton, 0, 1020, 0);
     UserInput::mouseUp(form.pnc, vbLeftButton, 0, 1020, 0);
@@ -365,9 +481,8 @@ TEST_F(PaneTest, AMoveWithoutAPressMovesNothing) {
 
 TEST_F(PaneTest, AVerticalDragWorksAlongTheHeight) {
     HostForm form;
-    show(form);
     form.paneC.setVisible(false);
-    form.paint();
+    show(form);
     form.pnc.let("Orientation", Variant(1));
     form.pnc.call("ArrangePanes");
     ASSERT_EQ(box(form.paneA) + " | " + box(form.paneB), "0,0,3000,1850 | 0,1900,3000,100");
@@ -407,9 +522,10 @@ TEST_F(PaneTest, APaneRaisesResizeAtItsFirstRunTimePaintAndAtEverySizeChange) {
     for (bool userMode : {true, false}) {
         SCOPED_TRACE(userMode);
         HostForm form(userMode);
-        show(form);
+        load(form);
         UserControl& pane = *form.paneA.object();
         auto seen = spy(pane);
+        form.Show();
         for (int i = 0; i < 3; ++i)
             form.paneA.call("Refresh");
         EXPECT_EQ(seen->size(), userMode ? 1u : 0u);

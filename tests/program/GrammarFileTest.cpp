@@ -86,4 +86,24 @@ TEST_F(GrammarFile, ReplacesTheOldFileWhole) {
     EXPECT_EQ(build({}), kHeader);
 }
 
+// Hundreds of phrases, half of them repeated in another case by the second
+// vocabulary: each is written once, in its first form, and a rewrite right
+// after gives the same file.
+TEST_F(GrammarFile, ManyPhrasesStayDistinctWithoutRegardToCaseAcrossRewrites) {
+    std::vector<std::string> first, second;
+    std::string rules;
+    for (int i = 0; i < 600; ++i) {
+        first.push_back("Phrase " + std::to_string(i) + ":x");
+        rules += "<start>=Phrase " + std::to_string(i) + "\r\n";
+    }
+    for (int i = 300; i < 900; ++i)
+        second.push_back("PHRASE " + std::to_string(i) + ":y");
+    for (int i = 600; i < 900; ++i)
+        rules += "<start>=PHRASE " + std::to_string(i) + "\r\n";
+    writeVocab("First", first);
+    writeVocab("Second", second);
+    EXPECT_EQ(build({"First", "Second"}), kHeader + rules);
+    EXPECT_EQ(build({}), kHeader + rules);
+}
+
 } // namespace

@@ -64,6 +64,27 @@ TEST_F(QtViewTest, ExtendedListSelectsWithShiftAndControl) {
     EXPECT_TRUE(list->item(2)->isSelected());
 }
 
+// MouseDown of a list hears the press after the list took it: the line
+// pressed is already current and selected (or toggled, with Ctrl).
+TEST_F(QtViewTest, AListPressSelectsTheLineBeforeMouseDownSeesIt) {
+    SampleForm& f = showSample();
+    auto* list = widget<QListWidget>(f.lstWords);
+    std::vector<std::string> seen;
+    f.lstWords.MouseDown.connect([&](int button, int, float, float y) {
+        std::string selected;
+        for (int i = 0; i < f.lstWords.ListCount(); ++i)
+            selected += f.lstWords.Selected(i) ? "x" : ".";
+        seen.push_back(std::to_string(button) + " " + std::to_string(f.lstWords.ListIndex()) + " " +
+                       selected + (y > 0 ? "" : " no y"));
+    });
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(*list, 2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(*list, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(*list, 2));
+    // The right button leaves the selection as it is.
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, rowCentre(*list, 3));
+    EXPECT_EQ(seen, (std::vector<std::string>{"1 2 ..x.", "1 0 x.x.", "1 2 x...", "2 2 x..."}));
+}
+
 TEST_F(QtViewTest, DoubleClickOnAListReachesItsDblClick) {
     SampleForm& f = showSample();
     auto* list = widget<QListWidget>(f.lstWords);

@@ -143,6 +143,26 @@ TEST_F(ProgramInput, APressOnAPhraseShowsItInTheEditBox) {
     EXPECT_TRUE(m_boxes.seen().empty());
 }
 
+// The running program pressed is the one registered.
+TEST_F(ProgramInput, DraggingARunningProgramRegistersThePressedOne) {
+    frmApp& w = rt::form<frmApp>().get();
+    w.lstRunApp.AddItem("Term \xA6 shell");
+    w.lstRunApp.AddItem("Editor \xA6 notes.txt");
+    w.Show();
+    auto* running = widget<QListWidget>(w, w.lstRunApp);
+    auto* configured = widget<QListWidget>(w, w.lstVAppCmd);
+    ASSERT_NE(running, nullptr);
+    ASSERT_NE(configured, nullptr);
+    QTest::mousePress(running->viewport(), Qt::LeftButton, {}, rowCentre(*running, 1));
+    QTest::mouseMove(configured->viewport(), QPoint(30, 30));
+    QTest::mouseMove(configured->viewport(), QPoint(31, 30));
+    QTest::mouseRelease(configured->viewport(), Qt::LeftButton, {}, QPoint(31, 30));
+    EXPECT_TRUE(m_boxes.seen().empty());
+    ASSERT_EQ(w.lstVAppCmd.ListCount(), 1);
+    EXPECT_EQ(w.lstVAppCmd.List(0), "Editor \xA6 notes.txt");
+    EXPECT_EQ(m_folder.read("vappcmd.txt"), rt::test::recordFile({"Editor \xA6 notes.txt*"}, 270));
+}
+
 // A phrase record too long for its file reaches the top of the button's
 // handler: the user is told, and the window goes on.
 TEST_F(ProgramInput, ASaveThatFailsIsShownInAMessageBox) {

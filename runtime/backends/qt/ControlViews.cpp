@@ -26,6 +26,7 @@
 #include "runtime/backends/qt/QtKeys.h"
 #include "runtime/backends/qt/QtSupport.h"
 #include "runtime/backends/qt/StockPictures.h"
+#include "runtime/backends/qt/UserControlView.h"
 #include "runtime/forms/CheckBox.h"
 #include "runtime/forms/ComboBox.h"
 #include "runtime/forms/CommandButton.h"
@@ -39,6 +40,7 @@
 #include "runtime/forms/StatusBar.h"
 #include "runtime/forms/TextBox.h"
 #include "runtime/forms/Toolbar.h"
+#include "runtime/forms/UserControl.h"
 #include "runtime/forms/UserInput.h"
 
 namespace rt::qt {
@@ -98,6 +100,10 @@ public:
 
     void refreshAll() {
         Control& c = m_control;
+        // Inside the view of its container, at its place there.
+        if (QWidget* parent = viewParentOf(c, *m_window);
+            parent && parent != m_widget->parentWidget())
+            m_widget->setParent(parent);
         m_widget->setGeometry(toPixelsX(c.Left()), toPixelsY(c.Top()), toPixelsX(c.Width()),
                               toPixelsY(c.Height()));
         m_widget->setFont(viewFont(c.Font(), m_widget->font()));
@@ -168,6 +174,13 @@ protected:
             int shift = shiftFromQt(ke.modifiers());
             if (code && !userAction([=] { UserInput::keyDown(*c, code, shift); }))
                 return true;
+            // The character the key gives: a KeyPress handler may swallow it.
+            std::string text = fromQt(ke.text());
+            if (text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20 && attached()) {
+                int ascii = static_cast<unsigned char>(text[0]);
+                if (!userAction([&] { ascii = UserInput::keyPress(*c, ascii); }) || ascii == 0)
+                    return true;
+            }
             return attached() && m_key && m_key(ke);
         }
         case QEvent::KeyRelease: {
@@ -479,8 +492,8 @@ void growToOneLine(QLabel& label, int alignment) {
     label.setGeometry(left, label.y(), need, label.height());
 }
 
-// The picture drawn at its own size in the box's top-left corner, as a
-// picture box shows one, within the box.
+// The picture in the box's top-left corner, as large as the box's
+// shorter side.
 QWidget* pictureBoxView(PictureBox& box, FormWindow& window) {
     auto* w = new QLabel(window.client());
     w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -602,6 +615,8 @@ QWidget* toolbarView(Toolbar& bar, FormWindow& window) {
 QWidget* createControlView(Control& control, FormWindow& window) {
     QWidget* parent = window.client();
     Control* c = &control;
+    if (auto* site = dynamic_cast<ControlSite*>(c))
+        return userControlView(*site, window);
     if (auto* label = dynamic_cast<Label*>(c)) {
         auto* w = new QLabel(parent);
         bindView(*label, *w, window, [label, w] {

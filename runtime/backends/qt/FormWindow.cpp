@@ -5,6 +5,8 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
+#include <vector>
 
 #include "runtime/backends/qt/ControlViews.h"
 #include "runtime/backends/qt/QtSupport.h"
@@ -26,13 +28,46 @@ Qt::WindowStates qtState(int state) {
     }
 }
 
+// The window's frame and buttons as the form's border style asks.
+Qt::WindowFlags flagsOf(const Form& form) {
+    Qt::WindowFlags fixed = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form.MinButton())
+        fixed |= Qt::WindowMinimizeButtonHint;
+    if (form.MaxButton())
+        fixed |= Qt::WindowMaximizeButtonHint;
+    switch (form.BorderStyle()) {
+    case vbBSNone: return Qt::Window | Qt::FramelessWindowHint;
+    case vbFixedSingle: return Qt::Window | fixed;
+    case vbFixedDialog: return Qt::Dialog | fixed | Qt::MSWindowsFixedSizeDialogHint;
+    case vbFixedToolWindow:
+    case vbSizableToolWindow: return Qt::Tool | fixed;
+    default: return form.ShowInTaskbar() ? Qt::Window : Qt::Window | Qt::Tool;
+    }
+}
+
+bool userSizable(const Form& form) {
+    return form.BorderStyle() == vbSizable || form.BorderStyle() == vbSizableToolWindow;
+}
+
 } // namespace
 
 FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowFlags(flagsOf(form));
     setObjectName(toQt(form.Name()));
     buildMenus();
-    for (Control* control : form.Controls())
+    // Containers first: a control's view goes inside its container's.
+    std::vector<Control*> outerFirst = form.Controls();
+    auto depth = [](const Control* c) {
+        int d = 0;
+        for (; c->Container(); c = c->Container())
+            ++d;
+        return d;
+    };
+    std::stable_sort(outerFirst.begin(), outerFirst.end(),
+                     [&](const Control* a, const Control* b) { return depth(a) < depth(b); });
+    for (Control* control : outerFirst)
         createControlView(*control, *this);
     QPointer<FormWindow> self(this);
     form.Changed.connect([self] {
@@ -122,7 +157,14 @@ void FormWindow::refresh() {
     setWindowIcon(stockPicture(m_form->Icon()));
     move(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()));
     int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
-    resize(toPixelsX(m_form->ScaleWidth()), toPixelsY(m_form->ScaleHeight()) + menuHeight);
+    QSize size(toPixelsX(m_form->ScaleWidth()), toPixelsY(m_form->ScaleHeight()) + menuHeight);
+    if (userSizable(*m_form) || parentWidget()) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(size);
+    } else {
+        setFixedSize(size);
+    }
     layoutClient();
     if (windowState() != qtState(m_form->WindowState()))
         setWindowState(qtState(m_form->WindowState()));

@@ -60,6 +60,14 @@ FormWindow& QtFormsHost::makeWindow(Form& form) {
     if (!win) {
         win = new FormWindow(form);
         m_windows[&form] = win;
+        if (Form* host = form.hostForm()) {
+            // A form shown inside another (a property page in its frame) is
+            // part of that window, not a window of its own.
+            win->setParent(makeWindow(*host).client());
+            // Shown only when the form is, not with the window it sits in.
+            win->hide();
+            return *win;
+        }
         // The native window exists from now on, hidden, as the form's handle.
         win->winId();
     }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
@@ -57,6 +58,11 @@ void installQtView(int& argc, char** argv) {
     ViewState& s = state();
     if (!QApplication::instance())
         s.app = new QApplication(argc, argv);
+    // The model centres forms on the real screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        Screen().Width = toTwipsX(screen->geometry().width());
+        Screen().Height = toTwipsY(screen->geometry().height());
+    }
     if (!s.host) {
         s.host = std::make_shared<QtFormsHost>();
         setFormsHost(s.host);
