@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
@@ -65,14 +66,6 @@ std::string_view pathOf(std::string_view record) {
     return dollar == std::string_view::npos ? record : record.substr(dollar + 1);
 }
 
-// The reading loops stop when the end-of-file test itself fails (slot 1 not
-// open), so a file that could not be opened never makes them spin.
-bool atEnd() {
-    bool eof = true;
-    rt::skipFailure([&] { eof = CFile::Eof(); });
-    return eof;
-}
-
 } // namespace
 
 rt::Collection& CApp::TempStore() {
@@ -84,29 +77,24 @@ rt::Collection& CApp::TempStore() {
 void CApp::FillVACListBox() {
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
-    while (!atEnd()) {
-        std::string record;
-        if (!rt::skipFailure([&] { record = m_file.FileRead(m_file.RecordNumber()); }))
-            continue;
+    m_file.ForEachRecord([&](std::string_view record) {
         if (!has(record, '*') || before(record, '*').empty())
-            break;
+            return false;
         rt::skipFailure([&] {
             rt::form<frmApp>()->lstVAppCmd.AddItem(std::string(before(record, '*')), m_file.RecordNumber() - 1);
         });
-        if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
-            break;
-    }
+        return true;
+    }, [] {
+        // A damaged record holds no key either: line i stays record i + 1.
+        return false;
+    });
     rt::skipFailure([&] { m_file.FileClose(); });
 }
 
 void CApp::VAppAdd(const std::string& sAppName, int16_t /*iRecNumber*/, bool bCreateFromNew) {
     m_file.FileOpen(false, "");
     m_file.InitRecord();
-    while (!CFile::Eof()) {
-        if (m_file.FileRead(m_file.RecordNumber()).empty())
-            break;
-        m_file.IncrementRecord();
-    }
+    m_file.ForEachRecord([](std::string_view record) { return !record.empty(); });
     m_file.FileStore(bCreateFromNew ? sAppName : sAppName + "*", m_file.RecordNumber());
     m_file.IncrementRecord();
     m_file.FileClose();
@@ -156,12 +144,11 @@ void CApp::AppCompare(const std::string& sSearchString) {
     m_file.FileOpen(false, "");
     m_file.InitRecord();
     VAppTempClear();
-    while (!CFile::Eof()) {
-        std::string record = m_file.FileRead(m_file.RecordNumber());
+    m_file.ForEachRecord([&](std::string_view record) {
         if (!rt::textEquals(rt::Trim(before(record, '*')), rt::Trim(sSearchString)))
-            VAppTempStore(record);
-        m_file.IncrementRecord();
-    }
+            VAppTempStore(std::string(record));
+        return true;
+    });
     m_file.FileClose();
 }
 
@@ -188,9 +175,7 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
     rt::skipFailure([&] { m_file.FileClose(); });
     rt::skipFailure([&] { m_file.InitRecord(); });
     rt::skipFailure([&] { m_file.FileOpen(false, ""); });
-    while (!atEnd()) {
-        std::string_view record;
-        rt::skipFailure([&] { record = m_file.FileReadView(m_file.RecordNumber()); });
+    m_file.ForEachRecord([&](std::string_view record) {
         // A record without "~" (a window not named yet) has no name of its
         // own: keeping the previous record's would start the wrong path.
         std::string_view rest = restOf(record);
@@ -202,15 +187,14 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
         vocabularyOf(record, m_VocabularyName);
         m_PathName.assign(pathOf(record));
         if (sPhrase.empty())
-            break;
+            return false;
         if (m_currentUserName == sPhrase) {
             matched.assign(record);
             result = 1;
-            break;
+            return false;
         }
-        if (!rt::skipFailure([&] { m_file.IncrementRecord(); }))
-            break;
-    }
+        return true;
+    });
     if (result == 1) {
         rt::skipFailure([&] { rt::form<frmQuibo>()->SetFocus(); });
         rt::skipFailure([&] {
@@ -238,7 +222,12 @@ void CApp::ShellApp() {
         if (r != -1)
             rt::MsgBox("Error on Explore: " + std::to_string(r));
     } else if (!m_PathName.empty()) {
-        std::string startIn = std::filesystem::current_path().string();
+        // A working folder that was deleted has no path: start in the
+        // program's folder then.
+        std::error_code ec;
+        std::string startIn = std::filesystem::current_path(ec).string();
+        if (ec)
+            startIn = rt::App().Path();
         int32_t r = LaunchDocument(owner, m_PathName, startIn, rt::SW_SHOWNORMAL);
         if (r != -1)
             rt::MsgBox("Error on LaunchDocument: " + std::to_string(r));
@@ -291,19 +280,18 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         bool found = false;
         m_file.InitRecord();
         m_file.FileOpen(false, "");
-        while (true) {
-            std::string_view record = m_file.FileReadView(m_file.RecordNumber());
+        m_file.ForEachRecord([&](std::string_view record) {
             if (CFile::Eof())
-                break;
+                return false;
             std::string_view windowKey;
             if (cutBefore(record, '*', windowKey) &&
                 RunningApps::GetWindowHandle(windowKey) == fg) {
                 h = fg;
                 found = true;
-                break;
+                return false;
             }
-            m_file.IncrementRecord();
-        }
+            return true;
+        });
         if (!found)
             h = m_LastActivatedWindow;
         m_file.FileClose();
@@ -313,16 +301,17 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         std::string vocabulary;
         m_file.InitRecord();
         m_file.FileOpen(false, "");
-        while (true) {
-            std::string_view record = m_file.FileReadView(m_file.RecordNumber());
+        bool known = false;
+        m_file.ForEachRecord([&](std::string_view record) {
             if (CFile::Eof())
-                throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
+                return false;
             std::string_view windowKey;
-            if (cutBefore(record, '*', windowKey) && windowKey == key &&
-                vocabularyOf(record, vocabulary))
-                break;
-            m_file.IncrementRecord();
-        }
+            known = cutBefore(record, '*', windowKey) && windowKey == key &&
+                    vocabularyOf(record, vocabulary);
+            return !known;
+        });
+        if (!known)
+            throw rt::RuntimeError(rt::kInvalidProcedureCall, {}, "no vocabulary for the window");
         // Pass 3: which phrase. The grammar keeps one spelling of phrases that
         // differ only in case, so the recogniser may hear another vocabulary's
         // spelling: without an exact match, the first equal but for case serves.
@@ -332,21 +321,20 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
         m_file.InitRecord();
         std::string chosen; // never empty once chosen: it holds the ":"
         const std::string upperPhrase = rt::UCase(sPhrase);
-        while (true) {
-            std::string_view record = m_file.FileReadView(m_file.RecordNumber());
+        m_file.ForEachRecord([&](std::string_view record) {
             if (CFile::Eof())
-                break;
+                return false;
             std::string_view phrase;
             if (cutBefore(record, ':', phrase)) {
                 if (phrase == sPhrase) {
                     chosen.assign(record);
-                    break;
+                    return false;
                 }
                 if (chosen.empty() && equalsUpper(phrase, upperPhrase))
                     chosen.assign(record);
             }
-            m_file.IncrementRecord();
-        }
+            return true;
+        });
         if (!chosen.empty()) {
             std::string title = rt::GetWindowTextA(rt::GetForegroundWindow(), kTextBuffer);
             if (title.find("QUIBO") == std::string::npos) {

@@ -92,12 +92,12 @@ void CFile::DecrementRecord() {
 
 void CFile::RecordCount(bool bVocab, const std::string& sVocabName) {
     FileOpen(bVocab, sVocabName);
-    while (!Eof()) {
-        if (FileRead(m_RecordNumber).empty())
-            break;
-        IncrementRecord();
-    }
+    ForEachRecord([](std::string_view text) { return !text.empty(); });
     FileClose();
 }
 
 bool CFile::Eof() { return rt::FileSlots::Eof(kRecordSlot); }
+
+bool CFile::atEndOfRecords() {
+    return !rt::FileSlots::isOpen(kRecordSlot) || rt::FileSlots::Eof(kRecordSlot);
+}

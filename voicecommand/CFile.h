@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "runtime/core/Error.h"
 #include "runtime/core/Variant.h"
 
 class CFile {
@@ -45,6 +47,28 @@ public:
     // the slot holds no file.
     static bool Eof();
 
+    // The one reading loop over the records of slot 1: while the slot is not
+    // at end-of-file, reads the record at the cursor and hands its text (a
+    // view, valid until slot 1 is written or closed) to `each`, which returns whether to go on; going on moves the cursor to the
+    // next record. A record that cannot be read goes to `damaged` (its
+    // failure is in rt::Err()), which also returns whether to go on: by
+    // default it is passed over, so damaged bytes never hold the cursor in
+    // place. The loop also ends when the slot holds no file or the cursor
+    // cannot move on. Failures of `each` go to the caller.
+    template <class Each, class Damaged> void ForEachRecord(Each&& each, Damaged&& damaged) {
+        while (!atEndOfRecords()) {
+            std::string_view text;
+            bool read = rt::skipFailure([&] { text = FileReadView(m_RecordNumber); });
+            if (read ? !each(text) : !damaged())
+                return;
+            if (!rt::skipFailure([&] { IncrementRecord(); }))
+                return;
+        }
+    }
+    template <class Each> void ForEachRecord(Each&& each) {
+        ForEachRecord(std::forward<Each>(each), [] { return true; });
+    }
+
     // Paths of the data files. A name that would leave its folder is refused
     // with error 52.
     static std::filesystem::path applicationFile();
@@ -54,6 +78,8 @@ public:
 
 private:
     void WriteGrammarRules();
+    // End-of-file of slot 1, true when the slot holds no file.
+    static bool atEndOfRecords();
 
     int16_t m_RecordNumber = 1;
     const int m_AppRecordLength = 270;

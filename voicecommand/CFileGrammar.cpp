@@ -88,14 +88,6 @@ ScratchList& lstTemp() {
 constexpr const char* kHeader[] = {"[Grammar]", "langid = 1033", "type=cfg", "[<start>]",
                                    "<start>=switch to"};
 
-// A reading loop ends when the end-of-file test itself fails, so a file that
-// could not be opened never makes it spin.
-bool atEnd() {
-    bool eof = true;
-    rt::skipFailure([&] { eof = CFile::Eof(); });
-    return eof;
-}
-
 // The vocabularies whose phrases the grammar holds: those of the vocabulary
 // list as it stands, then every other vocabulary of the folder. The list is
 // empty whenever the configuration is closed (and at every rewrite at
@@ -140,9 +132,8 @@ void CFile::TempLoad() {
     for (const char* line : kHeader)
         rt::skipFailure([&] { TempFileStore(rt::Variant(line)); });
 
-    while (!atEnd()) {
+    ForEachRecord([&](std::string_view record) {
         rt::skipFailure([&] {
-            std::string_view record = FileReadView(m_RecordNumber);
             size_t star = record.find('*');
             if (star == std::string_view::npos)
                 return;
@@ -151,9 +142,8 @@ void CFile::TempLoad() {
             if (!name.empty())
                 lstTemp().add(name);
         });
-        if (!rt::skipFailure([&] { IncrementRecord(); }))
-            break;
-    }
+        return true;
+    });
     rt::skipFailure([&] { FileClose(); });
     rt::skipFailure([&] { WriteGrammarRules(); });
 
@@ -161,16 +151,14 @@ void CFile::TempLoad() {
     rt::skipFailure([&] { InitRecord(); });
     for (const std::string& name : vocabularyNames()) {
         rt::skipFailure([&] { FileOpen(true, name); });
-        while (!atEnd()) {
+        ForEachRecord([&](std::string_view record) {
             rt::skipFailure([&] {
-                std::string_view record = FileReadView(m_RecordNumber);
                 std::string_view phrase = record.substr(0, record.find(':'));
                 if (!phrase.empty())
                     lstTemp().addUnlessPresent(phrase);
             });
-            if (!rt::skipFailure([&] { IncrementRecord(); }))
-                break;
-        }
+            return true;
+        });
         rt::skipFailure([&] { FileClose(); });
         rt::skipFailure([&] { InitRecord(); });
     }

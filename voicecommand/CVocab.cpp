@@ -1,5 +1,7 @@
 #include "voicecommand/CVocab.h"
 
+#include <algorithm>
+
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
 #include "runtime/forms/FormRef.h"
@@ -17,10 +19,12 @@ void CVocab::FillDictionaryListBox(bool bVocab, const std::string& sVocabName) {
     m_File.InitRecord();
     m_File.FileOpen(bVocab, sVocabName);
     rt::ListBox& list = rt::form<frmVocab>()->lstDictionary;
-    while (!CFile::Eof()) {
-        list.AddItem(m_File.FileRead(m_File.RecordNumber()), m_File.RecordNumber() - 1);
-        m_File.IncrementRecord();
-    }
+    m_File.ForEachRecord([&](std::string_view record) {
+        // A damaged record before this one was passed over: the line goes
+        // after the last.
+        list.AddItem(std::string(record), std::min(m_File.RecordNumber() - 1, list.ListCount()));
+        return true;
+    });
     m_File.InitRecord();
     m_File.FileClose();
 }
@@ -104,12 +108,11 @@ std::string CVocab::ReadDictionary(int16_t iRecord, const std::string& sVocabNam
 void CVocab::DictionarySelect(const std::string& sVocName, const std::string& sDicName) {
     m_File.FileOpen(true, sVocName);
     m_File.InitRecord();
-    while (!CFile::Eof()) {
-        if (m_File.FileRead(m_File.RecordNumber()) == sDicName) {
-            m_TrackDictionary = m_File.RecordNumber();
-            break;
-        }
-        m_File.IncrementRecord();
-    }
+    m_File.ForEachRecord([&](std::string_view record) {
+        if (record != sDicName)
+            return true;
+        m_TrackDictionary = m_File.RecordNumber();
+        return false;
+    });
     m_File.FileClose();
 }

@@ -16,6 +16,7 @@
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
+#include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/EventLoop.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
@@ -115,10 +116,17 @@ int main(int argc, char** argv) {
             return runHeadless();
         static char fallbackName[] = "quibo";
         return runOnDesktop(argc > 0 && argv[0] ? argv[0] : fallbackName);
-    } catch (const rt::RuntimeError& e) {
+    } catch (const std::exception& e) {
         // An error nothing handled ends the program with its message, as the
-        // runtime does.
-        std::cerr << "quibo: run-time error " << e.number() << ": " << e.description() << "\n";
+        // runtime does; a failure that is not the runtime's own is one too.
+        rt::RuntimeError error = rt::asRuntimeError(e);
+        std::cerr << "quibo: run-time error " << error.number() << ": " << error.description() << "\n";
+        if (!headless()) {
+            try {
+                rt::formsHost().reportError(rt::UnhandledError{error.number(), error.description()});
+            } catch (const std::exception&) {
+            }
+        }
         return 1;
     }
 }

@@ -2,6 +2,8 @@
 
 #include "runtime/core/App.h"
 
+#include <new>
+
 namespace rt {
 
 std::string standardErrorText(int32_t number) {
@@ -11,6 +13,7 @@ std::string standardErrorText(int32_t number) {
     case kOutOfMemory: return "Out of memory";
     case kSubscriptOutOfRange: return "Subscript out of range";
     case kDivisionByZero: return "Division by zero";
+    case kInternalError: return "Internal error";
     case kTypeMismatch: return "Type mismatch";
     case kBadFileNameOrNumber: return "Bad file name or number";
     case kFileNotFound: return "File not found";
@@ -48,6 +51,16 @@ void raiseError(int32_t number, std::string source, std::string description) {
     if (source.empty())
         source = App().Title();
     throw RuntimeError(number, std::move(source), std::move(description));
+}
+
+RuntimeError asRuntimeError(const std::exception& e) {
+    if (auto* runtime = dynamic_cast<const RuntimeError*>(&e))
+        return *runtime;
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return RuntimeError(kOutOfMemory, App().Title(), standardErrorText(kOutOfMemory));
+    std::string text = e.what();
+    return RuntimeError(kInternalError, App().Title(),
+                        text.empty() ? standardErrorText(kInternalError) : text);
 }
 
 ErrInfo& Err() {

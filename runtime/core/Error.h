@@ -15,6 +15,7 @@ enum ErrorNumber : int32_t {
     kOutOfMemory = 7,
     kSubscriptOutOfRange = 9,
     kDivisionByZero = 11,
+    kInternalError = 51,
     kTypeMismatch = 13,
     kBadFileNameOrNumber = 52,
     kFileNotFound = 53,
@@ -67,6 +68,18 @@ private:
 // source the program's name (App.Title).
 [[noreturn]] void raiseError(int32_t number, std::string source = {}, std::string description = {});
 
+// A failure of a test's script rather than of the program: no handler of the
+// program passes it over.
+class NotForHandlers {
+public:
+    virtual ~NotForHandlers() = default;
+};
+
+// The error a failure that is not a RuntimeError stands for: out of memory
+// for an allocation that failed, an internal error with the failure's text for
+// any other standard exception.
+RuntimeError asRuntimeError(const std::exception& e);
+
 // The last error that a skipped step left behind (number 0 when the last
 // skipped step succeeded or none has run). One user-interface thread: global.
 struct ErrInfo {
@@ -79,7 +92,9 @@ ErrInfo& Err();
 
 // Runs one step of an operation whose failing steps are passed over: a
 // RuntimeError is recorded in Err() and swallowed, and the caller goes on with
-// its next step. Returns whether the step succeeded.
+// its next step. Any other standard exception (a file system call that
+// threw, an allocation that failed) is a failing step too. Returns whether
+// the step succeeded.
 template <class Step>
 bool skipFailure(Step&& step) {
     try {
@@ -87,6 +102,12 @@ bool skipFailure(Step&& step) {
         return true;
     } catch (const RuntimeError& e) {
         Err() = ErrInfo{e.number(), e.source(), e.description()};
+        return false;
+    } catch (const NotForHandlers&) {
+        throw;
+    } catch (const std::exception& e) {
+        RuntimeError error = asRuntimeError(e);
+        Err() = ErrInfo{error.number(), error.source(), error.description()};
         return false;
     }
 }

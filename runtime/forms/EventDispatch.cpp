@@ -8,11 +8,6 @@
 
 namespace rt {
 
-namespace {
-// Numbers for failures that are not run-time errors of their own.
-constexpr int32_t kInternalError = 51;
-} // namespace
-
 std::string unhandledErrorText(const UnhandledError& error) {
     return "Run-time error '" + std::to_string(error.number) + "':\n\n" + error.description;
 }

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "runtime/core/Error.h"
+
 namespace rt {
 
 class Control;
@@ -23,7 +25,7 @@ class Toolbar;
 // A user action that no person could take, or a box or modal window that the
 // script did not expect. Not a RuntimeError: the program's own error
 // handling must not swallow it.
-class ScriptFailure : public std::logic_error {
+class ScriptFailure : public std::logic_error, public NotForHandlers {
 public:
     using std::logic_error::logic_error;
 };

@@ -258,3 +258,64 @@ TEST(AppError, RaisesWithSourceOfClassAndDescriptionOfEntry) {
 }
 
 } // namespace
+
+namespace {
+
+// A vocabulary file of three readable records with damage in the middle or
+// at the end, as a crash or a foreign program may leave it.
+struct DamageCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> readable;
+};
+
+std::string vocabRecord(const std::string& text) { return recordFile({text}, 128); }
+
+std::string lengthField(uint16_t length) {
+    std::string record(128, 'x');
+    record[0] = static_cast<char>(length & 0xFF);
+    record[1] = static_cast<char>(length >> 8);
+    return record;
+}
+
+class DamagedRecords : public CFileTest, public testing::WithParamInterface<DamageCase> {};
+
+TEST_P(DamagedRecords, TheRecordLoopPassesOverThemAndEnds) {
+    folder.write("vocab/Word.txt", GetParam().bytes);
+    file.FileOpen(true, "Word");
+    std::vector<std::string> texts;
+    int damaged = 0;
+    file.ForEachRecord(
+        [&](std::string_view text) {
+            texts.emplace_back(text);
+            return true;
+        },
+        [&] {
+            EXPECT_EQ(rt::Err().number, 13011);
+            ++damaged;
+            return true;
+        });
+    file.FileClose();
+    std::vector<std::string> expected = GetParam().readable;
+    expected.push_back(""); // the read past the end
+    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(damaged, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedRecords,
+    testing::Values(
+        DamageCase{"LengthBeyondTheRecord", vocabRecord("Copy:^c") + lengthField(200) + vocabRecord("Undo:^z"),
+                   {"Copy:^c", "Undo:^z"}},
+        DamageCase{"LastRecordCutShort", vocabRecord("Copy:^c") + vocabRecord("Undo:^z") + lengthField(60).substr(0, 30),
+                   {"Copy:^c", "Undo:^z"}},
+        DamageCase{"OneByteAtTheEnd", vocabRecord("Copy:^c") + "\x05", {"Copy:^c"}}),
+    rt::test::RowName());
+
+TEST_F(CFileTest, TheRecordLoopEndsAtOnceWhenNoFileIsOpen) {
+    int reads = 0;
+    file.ForEachRecord([&](std::string_view) { return ++reads, true; });
+    EXPECT_EQ(reads, 0);
+}
+
+} // namespace

@@ -36,13 +36,17 @@ Qt::WindowFlags flagsOf(const Form& form) {
         fixed |= Qt::WindowMinimizeButtonHint;
     if (form.MaxButton())
         fixed |= Qt::WindowMaximizeButtonHint;
+    // Window managers leave tool windows off the task bar.
+    Qt::WindowFlags kind = form.ShowInTaskbar() ? Qt::Window : Qt::Tool;
     switch (form.BorderStyle()) {
-    case vbBSNone: return Qt::Window | Qt::FramelessWindowHint;
-    case vbFixedSingle: return Qt::Window | fixed;
-    case vbFixedDialog: return Qt::Dialog | fixed | Qt::MSWindowsFixedSizeDialogHint;
+    case vbBSNone: return kind | Qt::FramelessWindowHint;
+    case vbFixedSingle: return kind | fixed;
+    case vbFixedDialog:
+        return (form.ShowInTaskbar() ? Qt::Dialog : Qt::Tool) | fixed |
+               Qt::MSWindowsFixedSizeDialogHint;
     case vbFixedToolWindow:
     case vbSizableToolWindow: return Qt::Tool | fixed;
-    default: return form.ShowInTaskbar() ? Qt::Window : Qt::Window | Qt::Tool;
+    default: return kind;
     }
 }
 

@@ -1,0 +1,98 @@
+// Starting and ending the program on what a program folder may hold: damaged
+// record files, a second instance, a working folder that goes away.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/quibo/QuiboProcess.h"
+#include "tests/support/ProgramFolder.h"
+
+namespace {
+
+using quibo::test::ProgramCopy;
+using quibo::test::QuiboRun;
+
+const std::string kNotes = "Editor \xA6 notes*Notes~Edit$";
+
+const std::string kGrammar =
+    "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n<start>=Notes\r\n";
+
+std::string record(const std::string& text) {
+    return rt::test::recordFile({text}, 270);
+}
+
+struct DamagedFile {
+    const char* name;
+    std::string bytes;
+};
+
+void PrintTo(const DamagedFile& file, std::ostream* out) {
+    *out << file.name;
+}
+
+class DamagedApplicationFile : public testing::TestWithParam<DamagedFile> {};
+
+TEST_P(DamagedApplicationFile, StartsAndEndsNormallyAndLeavesTheFileAsItWas) {
+    ProgramCopy copy;
+    copy.write("vappcmd.txt", GetParam().bytes);
+    copy.write("temp.txt", kGrammar);
+    QuiboRun run(copy);
+    run.say("Notes");
+    std::string status = run.nextStatus();
+    EXPECT_EQ(run.finish(), 0) << run.errors();
+    EXPECT_EQ(copy.read("vappcmd.txt"), GetParam().bytes);
+    // Whatever stands before the damage still answers.
+    if (GetParam().bytes.rfind(record(kNotes), 0) == 0) {
+        EXPECT_EQ(status, "Notes");
+    }
+}
+
+std::string lengthBeyondRecord() {
+    std::string bad(270, 'x');
+    bad[0] = static_cast<char>(300 & 0xFF);
+    bad[1] = static_cast<char>(300 >> 8);
+    return record(kNotes) + bad + record("Term \xA6 shell*Shell~Edit$");
+}
+
+std::string lastRecordCutShort() {
+    std::string cut = record("Term \xA6 shell*Shell~Edit$").substr(0, 12);
+    cut[0] = 40;
+    return record(kNotes) + cut;
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, DamagedApplicationFile,
+                         testing::Values(DamagedFile{"LengthBeyondItsRecord", lengthBeyondRecord()},
+                                         DamagedFile{"LastRecordCutShort", lastRecordCutShort()},
+                                         DamagedFile{"EightBytesOfAVocabularyLine",
+                                                     std::string("\x07\x00"
+                                                                 "Copy:\r",
+                                                                 8)}),
+                         rt::test::RowName());
+
+} // namespace
+
+namespace {
+
+TEST(WorkingFolder, GoneBeforeAProgramIsStartedByVoiceTheRunGoesOn) {
+    ProgramCopy copy;
+    copy.write("vappcmd.txt",
+               record("Term \xA6 shell*Shell~Edit$" + (copy.folder() / "term.sh").string()) +
+                   record(kNotes));
+    copy.write("temp.txt", kGrammar + "<start>=Shell\r\n");
+    std::filesystem::path working = rt::test::uniqueTempDir("quibo-working");
+    QuiboRun run(copy, working);
+    run.say("Notes");
+    std::string notes = run.nextStatus();
+    std::filesystem::remove_all(working);
+    run.say("Shell"); // no such window: its path is started, in the working folder
+    std::string shell = run.nextStatus();
+    EXPECT_EQ(run.finish(), 0) << run.errors();
+    EXPECT_EQ(shell, "Shell");
+    EXPECT_EQ(notes, "Notes");
+    // The run's grammar rewrite at its end was not lost.
+    EXPECT_EQ(copy.read("temp.txt"),
+              std::string(kGrammar).insert(kGrammar.find("<start>=Notes"), "<start>=Shell\r\n"));
+}
+
+} // namespace
