@@ -1,97 +1,155 @@
 #!/usr/bin/env bash
-# Measures the PocketSphinx speech engine on synthesised speech:
-#   accuracy on the grammar's phrases (several voices and speeds),
-#   false acceptance of sentences outside the grammar,
-#   model load time, and decoding time against pocketsphinx_continuous.
-# Usage: bench/speech/run_bench.sh <build dir>   (configured with -DQUIBO_BENCH=ON)
+# Speech accuracy on a synthesised corpus that no unit test uses: every
+# English espeak-ng voice, as itself or a male variant and with a female
+# variant, three speeds,
+# command phrases (commands.txt, the grammar) and sentences that are no
+# command (sentences.txt), under these conditions:
+#   clean    digital silence around the phrase, a new recogniser per file
+#   low      room noise about 22 dB below the speech, a new recogniser per file
+#   high     room noise about 12 dB below the speech, a new recogniser per file
+#   quiet    "low" 20 dB quieter, a new recogniser per file
+#   padded   2 s of room noise before and 1 s after, a new recogniser per file
+#   session  the "low" files of one speaker in a row through one recogniser
+# The acceptance thresholds are chosen on the tuning half of the voices and
+# reported on the other half, beside plain pocketsphinx_continuous on the
+# same files, grammar and pronunciations.
+#
+# Usage: bench/speech/run_bench.sh <build dir> [recognise_wav to measure]
+# Rendered audio and the plain decoder's answers are cached under
+# <build dir>/speech-corpus; a run takes about ten minutes with 3 parallel
+# jobs (QUIBO_BENCH_JOBS), the first twice that.
 set -euo pipefail
-build=${1:-build}
-tool=$build/bin/recognise_wav
+build=$(cd "${1:-build}" && pwd)
+tool=${2:-$build/bin/recognise_wav}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+jobs=${QUIBO_BENCH_JOBS:-3}
+cache=$build/speech-corpus
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+mkdir -p "$cache"
 
-# Synthesised speech with pauses around it and a faint noise floor, as a
-# microphone gives (digital silence throws the voice activity detector).
-synth() { # text voice speed out.wav
-    espeak-ng -v "$2" -s "$3" -w "$work/raw.wav" "$1"
-    sox "$work/raw.wav" -r 16000 -c 1 -b 16 "$work/padded.wav" pad 0.5 1.0
-    sox -n -r 16000 -c 1 -b 16 "$work/noise.wav" synth "$(sox --i -D "$work/padded.wav")" \
-        whitenoise vol 0.003
-    sox -m "$work/padded.wav" "$work/noise.wav" "$4"
+tuning=(en-us en-us+f2 en-gb-scotland+m3 en-gb-scotland+f3
+        en-gb-x-gbclan en-gb-x-gbclan+f4 en-029+m7 en-029+f1)
+reporting=(en en+f2 en-gb-x-rp+m3 en-gb-x-rp+f3
+           en-gb-x-gbcwmd en-gb-x-gbcwmd+f4 en-us-nyc+m7 en-us-nyc+f1)
+speeds=(130 170 210)
+conditions=(clean low high quiet padded)
+
+# The grammar file Quibo would write for these commands.
+{
+    printf '[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n'
+    sed 's/^/<start>=/; s/$/\r/' "$here/commands.txt"
+} >"$out/temp.txt"
+# Texts: kind (c command, s sentence) and text.
+{
+    sed 's/^/c\t/' "$here/commands.txt"
+    sed 's/^/s\t/' "$here/sentences.txt"
+} >"$out/texts"
+
+render() { # speaker speed text dir
+    local v=$1 s=$2 text=$3 d=$4
+    [ -f "$d/padded.wav" ] && return 0
+    mkdir -p "$d"
+    espeak-ng -v "$v" -s "$s" -w "$d/espeak.wav" "$text"
+    sox "$d/espeak.wav" -r 16000 -c 1 -b 16 "$d/raw.wav"
+    sox "$d/raw.wav" "$d/clean.wav" pad 0.5 1.0
+    local len
+    len=$(sox --i -D "$d/clean.wav")
+    sox -R -n -r 16000 -c 1 -b 16 "$d/n1.wav" synth "$len" pinknoise vol 0.03
+    sox -R -n -r 16000 -c 1 -b 16 "$d/n2.wav" synth "$len" pinknoise vol 0.1
+    sox -m "$d/clean.wav" "$d/n1.wav" "$d/low.wav"
+    sox -m "$d/clean.wav" "$d/n2.wav" "$d/high.wav"
+    sox "$d/low.wav" "$d/quiet.wav" vol -20 dB
+    sox "$d/raw.wav" "$d/long.wav" pad 2.0 1.0
+    len=$(sox --i -D "$d/long.wav")
+    sox -R -n -r 16000 -c 1 -b 16 "$d/n3.wav" synth "$len" pinknoise vol 0.03
+    sox -m "$d/long.wav" "$d/n3.wav" "$d/padded.tmp.wav"
+    rm -f "$d"/espeak.wav "$d"/n?.wav "$d/long.wav"
+    mv "$d/padded.tmp.wav" "$d/padded.wav"
 }
+export -f render
 
-cp "$here/grammar.txt" "$work/temp.txt"
-voices=(en-us en en-us+m3 en+f3 en-us+f2)
-speeds=(140 175 210)
-n=0
-: >"$work/expected"
-while IFS= read -r rule; do
-    [ -n "$rule" ] || continue
+# Manifest: dir, speaker, half, kind, expected rule (empty for sentences).
+: >"$out/manifest"
+: >"$out/render.jobs"
+si=0
+for half in tuning reporting; do
+    declare -n voices=$half
     for v in "${voices[@]}"; do
-        for s in "${speeds[@]}"; do
-            n=$((n + 1))
-            synth "$rule" "$v" "$s" "$work/in$n.wav"
-            printf '%s\t%s\t%s\n' "$work/in$n.wav" "$rule" "$v" >>"$work/expected"
-        done
+        ti=0
+        while IFS=$'\t' read -r kind text; do
+            d=$cache/$v/$ti
+            s=${speeds[$(((si + ti) % 3))]}
+            printf '%s\0%s\0%s\0%s\0' "$v" "$s" "$text" "$d" >>"$out/render.jobs"
+            expected=$text
+            [ "$kind" = c ] || expected=
+            printf '%s\t%s\t%s\t%s\t%s\n' "$d" "$v" "$half" "$kind" "$expected" >>"$out/manifest"
+            ti=$((ti + 1))
+        done <"$out/texts"
+        si=$((si + 1))
     done
-done < <(sed -n 's/^<start>=//p' "$work/temp.txt" | tr -d '\r')
-m=0
-: >"$work/outside"
-while IFS= read -r sentence; do
-    for v in en-us en+f3; do
-        m=$((m + 1))
-        synth "$sentence" "$v" 175 "$work/out$m.wav"
-        echo "$work/out$m.wav" >>"$work/outside"
-    done
-done <"$here/outside.txt"
-
-# One run per voice, as one speaker uses one microphone: the decoder adapts
-# its normalisation to the voice it hears.
-sort -t$'\t' -k3,3 -s "$work/expected" >"$work/sorted"
-mv "$work/sorted" "$work/expected"
-: >"$work/in.result"
-for v in "${voices[@]}"; do
-    awk -F'\t' -v v="$v" '$3 == v {print $1}' "$work/expected" >"$work/files"
-    "$tool" "$work/temp.txt" $(cat "$work/files") | grep -v '^load' >>"$work/in.result"
+    unset -n voices
 done
-"$tool" "$work/temp.txt" >"$work/load.result"
-"$tool" "$work/temp.txt" $(cat "$work/outside") >"$work/out.result"
+echo "rendering $(wc -l <"$out/manifest") texts (cached in $cache)" >&2
+xargs -0 -n4 -P"$jobs" bash -c 'render "$@"' _ <"$out/render.jobs"
 
-echo "model load ms: $(sed -n 's/^load\t//p' "$work/load.result")"
-right=$(paste <(cat "$work/in.result" | cut -f2) <(cut -f2 "$work/expected") |
-        awk -F'\t' '$1 == $2' | wc -l)
-echo "grammar phrases recognised as the right rule: $right / $n"
-paste <(cat "$work/in.result" | cut -f2) "$work/expected" |
-    awk -F'\t' '$1 != $3 {print "  missed: " $3 " (" $4 ") heard [" $1 "] " $2}' | sed "s|$work/||"
-accepted=$(tail -n +2 "$work/out.result" | awk -F'\t' '$2 != ""' | wc -l)
-echo "outside sentences accepted: $accepted / $m"
-
-# Decoding time per file: ours (audio read as fast as it decodes, to the
-# phrase event) against the reference decoder on the same file and grammar.
-sed -n 's/^<start>=//p' "$work/temp.txt" | tr -d '\r' | tr 'A-Z' 'a-z' >"$work/rules"
-ours=$(cat "$work/in.result" | awk -F'\t' '{s += $3} END {printf "%.1f", s / NR}')
-echo "our decode ms per file (mean): $ours"
+# The plain decoder: the same grammar as JSGF and the same dictionary
+# pronunciations (the words the dictionary lacks spelled by the pronouncer).
+"$build/bin/recognise_wav" --lexicon "$out/temp.txt" >"$out/plain.dict"
+tr 'A-Z' 'a-z' <"$here/commands.txt" >"$out/rules"
+{ echo "#JSGF V1.0;"; echo "grammar g;"; printf 'public <c> = '; paste -sd'|' "$out/rules"; echo ";"; } >"$out/g.gram"
+key=$(cat "$out/g.gram" "$out/plain.dict" | md5sum | cut -c1-8)
+plain() { # wav answer grammar dict
+    [ -f "$2" ] && return 0
+    pocketsphinx_continuous -infile "$1" -jsgf "$3" -dict "$4" -logfn /dev/null 2>/dev/null |
+        paste -sd'|' >"$2.tmp" || true
+    mv "$2.tmp" "$2"
+}
+export -f plain
+have_plain=0
 if command -v pocketsphinx_continuous >/dev/null; then
-    # The reference needs its own grammar and dictionary: only rules whose
-    # words the model's dictionary has.
-    dict=/usr/share/pocketsphinx/model/en-us/cmudict-en-us.dict
-    awk 'NR==FNR {d[$1]=1; next} {ok=1; for (i=1;i<=NF;i++) if (!($i in d)) ok=0; if (ok) print}' \
-        "$dict" "$work/rules" >"$work/plain"
-    { echo "#JSGF V1.0;"; echo "grammar g;"; printf 'public <c> = '; paste -sd'|' "$work/plain"; echo ";"; } >"$work/g.gram"
-    # Its model load, measured on a file of silence, is taken off.
-    sox -n -r 16000 -c 1 -b 16 "$work/silence.wav" trim 0 0.1
-    ms() { local t0 t1; t0=$(date +%s%N); "$@" >/dev/null 2>&1; t1=$(date +%s%N); echo $(((t1 - t0) / 1000)); }
-    load=0
-    for i in 1 2 3 4 5; do
-        load=$((load + $(ms pocketsphinx_continuous -infile "$work/silence.wav" -jsgf "$work/g.gram" -logfn /dev/null)))
-    done
-    load=$((load / 5))
-    # Both decoders on the same 60 utterances in one file: decoding time per
-    # utterance, the reference's load time taken off.
-    sox $(cut -f1 "$work/expected" | head -60) "$work/all.wav"
-    refAll=$(ms pocketsphinx_continuous -infile "$work/all.wav" -jsgf "$work/g.gram" -logfn /dev/null)
-    ourAll=$("$tool" "$work/temp.txt" "$work/all.wav" | tail -1 | cut -f3)
-    echo "reference decoder: model load ms $(awk -v l=$load 'BEGIN{printf "%.1f", l/1000}'), decode ms per utterance $(awk -v t=$refAll -v l=$load 'BEGIN{printf "%.1f", (t - l)/1000/60}')"
-    echo "our decode ms per utterance (same file): $(awk -v t=$ourAll 'BEGIN{printf "%.1f", t/60}')"
+    have_plain=1
+    cp "$out/g.gram" "$cache/plain-$key.gram"
+    cp "$out/plain.dict" "$cache/plain-$key.dict"
+    for c in "${conditions[@]}"; do
+        cut -f1 "$out/manifest" | while read -r d; do
+            printf '%s\0%s\0%s\0%s\0' "$d/$c.wav" "$d/$c.plain-$key" "$cache/plain-$key.gram" "$cache/plain-$key.dict"
+        done
+    done >"$out/plain.jobs"
+    echo "plain decoder (cached answers are reused)" >&2
+    xargs -0 -n4 -P"$jobs" bash -c 'plain "$@"' _ <"$out/plain.jobs"
 fi
+
+# Ours: one job per condition and speaker.
+for c in "${conditions[@]}" session; do
+    for v in "${tuning[@]}" "${reporting[@]}"; do
+        printf '%s\0%s\0' "$c" "$v"
+    done
+done >"$out/ours.jobs"
+ours() { # condition speaker
+    local c=$1 v=$2
+    local f=$c mode=--fresh
+    [ "$c" = session ] && f=low && mode=--session
+    awk -F'\t' -v v="$v" -v f="$f" '$2 == v {print $1 "/" f ".wav"}' "$OUT/manifest" |
+        xargs "$TOOL" "$mode" "$OUT/temp.txt" | grep -v '^load' >"$OUT/ours.$c.$v"
+}
+export -f ours
+echo "recogniser under test: $tool" >&2
+OUT=$out TOOL=$tool xargs -0 -n2 -P"$jobs" bash -c 'ours "$@"' _ <"$out/ours.jobs"
+
+# One line per condition and file: condition, half, kind, expected, our
+# heard text, our measures, the plain decoder's heard text.
+for c in "${conditions[@]}" session; do
+    cat "$out"/ours."$c".* >"$out/ours.$c"
+    f=$c
+    [ "$c" = session ] && f=low
+    awk -F'\t' -v OFS='\t' -v c="$c" -v f="$f" -v key="$key" -v plain=$have_plain '
+        NR == FNR { ours[$1] = $2 "\t" $4; next }
+        {
+            wav = $1 "/" f ".wav"; p = "-"
+            if (plain && c != "session") { p = ""; file = $1 "/" f ".plain-" key; getline p <file; close(file) }
+            print c, $3, $4, $5, ours[wav], p
+        }' "$out/ours.$c" "$out/manifest"
+done >"$out/all"
+
+awk -F'\t' -f "$here/score.awk" "$out/all"

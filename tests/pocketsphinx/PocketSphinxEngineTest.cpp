@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TestSupport.h"
 #include "tests/pocketsphinx/SynthesisedSpeech.h"
+#include "tests/support/TestSupport.h"
 
 #include "runtime/backends/pocketsphinx/WavFileSource.h"
 #include "runtime/core/Error.h"
@@ -28,8 +28,8 @@ fs::path dir() {
     return folder;
 }
 
-bool synthesise(const std::string& text, const fs::path& out) {
-    return rt::test::synthesise(text, out, dir());
+bool synthesise(const std::string& text, const fs::path& out, const rt::test::Voice& voice = {}) {
+    return rt::test::synthesise(text, out, dir(), voice);
 }
 
 using rt::test::concatenate;
@@ -100,6 +100,85 @@ TEST_F(Listening, HearsTheGrammarsPhrasesAsWrittenAndRejectsOtherSpeech) {
     // "Mail" before "MAIL": the first rule in the file wins; the sentence
     // outside the grammar raises nothing.
     EXPECT_EQ(m_phrases, (Phrases{"Notepad", "Quibozilla", "Press  F5", "Mail", "switch to"}));
+}
+
+// Each file is heard by a recogniser of its own, as at the program's start.
+struct HeardRow {
+    std::string name;
+    std::string text;
+    rt::test::Voice voice;
+    Phrases heard;
+    friend void PrintTo(const HeardRow& row, std::ostream* os) { *os << row.name; }
+};
+
+class HeardAs : public Listening, public testing::WithParamInterface<HeardRow> {};
+
+TEST_P(HeardAs, OnlyConfidentCommandsAreHeard) {
+    m_wav = (dir() / (GetParam().name + ".wav")).string();
+    ASSERT_TRUE(synthesise(GetParam().text, m_wav, GetParam().voice));
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, GetParam().heard);
+}
+
+rt::test::Voice voice(const char* name, int speed = 160) {
+    rt::test::Voice v;
+    v.name = name;
+    v.speed = speed;
+    return v;
+}
+
+rt::test::Voice afterNoise() {
+    rt::test::Voice v; // two seconds of steady room noise first
+    v.before = 2.0;
+    v.noise = 0.02;
+    return v;
+}
+
+rt::test::Voice marked() {
+    rt::test::Voice v;
+    v.markup = true;
+    return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HeardAs,
+    testing::Values(
+        // Sentences that are no command, forced onto the grammar, fit one
+        // rule or another; none may be taken for it, in any voice.
+        HeardRow{"SentenceAmerican", "my sister plays the piano on fridays", voice("en-us"), {}},
+        HeardRow{"SentenceBritish",
+                 "my sister plays the piano on fridays",
+                 voice("en-gb-x-rp+f3", 150),
+                 {}},
+        HeardRow{"OtherSentenceAmerican",
+                 "we should paint the kitchen next week",
+                 voice("en-us", 180),
+                 {}},
+        HeardRow{"OtherSentenceBritish",
+                 "we should paint the kitchen next week",
+                 voice("en-gb-x-rp+f3"),
+                 {}},
+        // Noise before the phrase does not cut it off.
+        HeardRow{"CommandAfterNoise", "quibozilla", afterNoise(), {"Quibozilla"}},
+        // A pause inside the phrase keeps it one utterance.
+        HeardRow{"PauseInside", "press <break time=\"450ms\"/> F5", marked(), {"Press  F5"}}),
+    rt::test::RowName());
+
+TEST_F(Listening, TheFirstPhraseOfASessionIsHeardAsWellAsALaterOne) {
+    // A new recogniser (nothing heard yet) and the same phrase again after
+    // others: both are heard.
+    rt::test::Voice v = voice("en-gb-x-rp+m3", 150);
+    std::vector<fs::path> parts;
+    for (const char* text : {"mail", "notepad", "quibozilla", "mail"}) {
+        parts.push_back(dir() / ("session" + std::to_string(parts.size()) + ".wav"));
+        ASSERT_TRUE(synthesise(text, parts.back(), v));
+    }
+    m_wav = (dir() / "session.wav").string();
+    ASSERT_TRUE(concatenate(parts, m_wav));
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, (Phrases{"Mail", "Notepad", "Quibozilla", "Mail"}));
 }
 
 TEST_F(Listening, AnUnpronounceableWordIsReportedOnceAndTheRestWorks) {

@@ -50,8 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 class FakeDictionary : public testing::Test {
 protected:
-    std::map<std::string, std::string> m_words{
-        {"f", "EH F"}, {"five", "F AY V"}, {"forty", "F AO R T IY"}, {"two", "T UW"}};
+    std::map<std::string, std::string> m_words{{"f", "EH F"},
+                                               {"five", "F AY V"},
+                                               {"forty", "F AO R T IY"},
+                                               {"two", "T UW"},
+                                               {"mail", "Z UW"}}; // deliberately not how it sounds
     Pronouncer m_pronouncer{[this](const std::string& w) -> std::optional<std::string> {
         auto found = m_words.find(w);
         if (found == m_words.end())
@@ -78,6 +81,17 @@ TEST_F(FakeDictionary, UnknownWordsAreGeneratedFromTheirSpelling) {
     EXPECT_EQ(phones->rfind("Z AA R K", 0), 0u) << *phones;
     // A word cannot smuggle options or commands into the generator.
     EXPECT_FALSE(m_pronouncer.phones("--help;").value_or("").empty());
+}
+
+TEST_F(FakeDictionary, TheSecondWayToSayAWordComesFromItsSpellingNotTheDictionary) {
+    if (std::system("command -v espeak-ng >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "espeak-ng not installed";
+    EXPECT_EQ(m_pronouncer.phones("mail").value_or(""), "Z UW");
+    EXPECT_EQ(m_pronouncer.spoken("mail").value_or(""), "M EY L");
+    // Digits are still spoken as number words, each generated too.
+    auto f5 = m_pronouncer.spoken("f5").value_or("");
+    EXPECT_NE(f5.find("F AY V"), std::string::npos) << f5;
+    EXPECT_FALSE(m_pronouncer.spoken("###").has_value());
 }
 
 } // namespace

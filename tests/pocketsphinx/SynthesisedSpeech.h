@@ -9,19 +9,30 @@
 
 namespace rt::test {
 
+struct Voice {
+    std::string name = "en-us";
+    int speed = 160;
+    double before = 0.5;  // seconds of the noise floor before the speech
+    double noise = 0.003; // peak of the white noise floor (1 = full scale)
+    bool markup = false;  // text with <break time="..."/> pauses
+};
+
 inline bool synthesise(const std::string& text, const std::filesystem::path& out,
-                       const std::filesystem::path& scratch) {
+                       const std::filesystem::path& scratch, const Voice& voice = {}) {
     auto raw = scratch / "raw.wav", padded = scratch / "padded.wav", noise = scratch / "noise.wav";
-    std::string cmd = "espeak-ng -v en-us -s 160 -w '" + raw.string() + "' '" + text +
+    std::string cmd = "espeak-ng " + std::string(voice.markup ? "-m " : "") + "-v " + voice.name +
+                      " -s " + std::to_string(voice.speed) + " -w '" + raw.string() + "' '" + text +
                       "' && sox '" + raw.string() + "' -r 16000 -c 1 -b 16 '" + padded.string() +
-                      "' pad 0.5 1.0 && sox -n -r 16000 -c 1 -b 16 '" + noise.string() +
-                      "' synth \"$(sox --i -D '" + padded.string() +
-                      "')\" whitenoise vol 0.003 && sox -m '" + padded.string() + "' '" +
+                      "' pad " + std::to_string(voice.before) +
+                      " 1.0 && sox -R -n -r 16000 -c 1 -b 16 '" + noise.string() +
+                      "' synth \"$(sox --i -D '" + padded.string() + "')\" whitenoise vol " +
+                      std::to_string(voice.noise) + " && sox -m '" + padded.string() + "' '" +
                       noise.string() + "' '" + out.string() + "'";
     return std::system(cmd.c_str()) == 0;
 }
 
-inline bool concatenate(const std::vector<std::filesystem::path>& parts, const std::filesystem::path& out) {
+inline bool concatenate(const std::vector<std::filesystem::path>& parts,
+                        const std::filesystem::path& out) {
     std::string cmd = "sox";
     for (const auto& p : parts)
         cmd += " '" + p.string() + "'";

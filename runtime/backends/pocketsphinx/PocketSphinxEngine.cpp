@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include <pocketsphinx.h>
 
-#include "runtime/backends/pocketsphinx/Pronouncer.h"
 #include "runtime/backends/pocketsphinx/MicrophoneSource.h"
+#include "runtime/backends/pocketsphinx/Pronouncer.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
 
@@ -18,14 +21,29 @@ namespace rt::speech {
 namespace {
 
 constexpr const char* kSearch = "quibo";
-// Average score per frame (log-likelihood in decoder units) below which an
-// utterance is taken for speech that is no command: what the grammar forces
-// onto other speech fits far worse than a real command does.
-constexpr int32_t kDefaultRejectBelow = -36;
-// Voice activity detection: the decoder's own default waits 50 frames.
-constexpr int kDefaultEndSilenceFrames = 50;
+constexpr const char* kLoopSearch = "phones";
+
+// Voice activity detection, in frames of 10 ms: all its settings are here.
+// An utterance starts after kVadStartFrames of speech (kVadPreFrames before
+// them are kept); the decoder calls speech over after kVadPostFrames without
+// it (at most the whole wait), and the utterance ends when the rest of the
+// end-silence wait passes without speech: a pause shorter than the wait
+// keeps a phrase whole, and the frames of that pause are not decoded. kVadThreshold is how far
+// above the tracked noise floor (log ratio) a frame is speech.
+constexpr const char* kVadThreshold = "2.0";
+constexpr const char* kVadStartFrames = "10";
+constexpr const char* kVadPreFrames = "20";
+constexpr int kVadPostFrames = 30;
+// The whole wait from the end of speech to the end of the utterance (the
+// decoder's kVadPostFrames and the join after it); settable for latency.
+constexpr int kDefaultEndSilenceFrames = 80;
 std::atomic<int> g_endSilenceFrames{kDefaultEndSilenceFrames};
+
 constexpr size_t kChunk = kSampleRate / 100; // 10 ms
+// Peak of the faint noise added to every sample (16-bit units, about
+// -70 dB): digital silence, as a muted or idle input gives, then looks like
+// the quiet room the model knows, and real input is not changed audibly.
+constexpr int kNoiseFloor = 24;
 constexpr size_t kLevelEvery = kSampleRate / 10;
 
 std::string lower(std::string s) {
@@ -55,6 +73,159 @@ std::string tokenName(const std::string& word) {
     return name;
 }
 
+// The model's feature parameters, with live cepstral normalisation that
+// starts from the model's own means (its "batch" mode would normalise each
+// utterance from nothing) and carries over from one utterance to the next.
+std::vector<std::string> featureArguments(const std::string& hmm) {
+    std::vector<std::string> args;
+    std::ifstream params(hmm + "/feat.params");
+    std::string name, value;
+    while (params >> name >> value) {
+        if (name.size() < 2 || name[0] != '-')
+            continue;
+        if (name == "-cmn")
+            value = "live";
+        args.push_back(name);
+        args.push_back(value);
+    }
+    // Read here, so the decoder must not read the file again over them.
+    args.insert(args.end(), {"-featparams", "/dev/null"});
+    return args;
+}
+
+// One decoder: the model with dither (exact digital silence would give
+// features the model never saw), a fixed dither seed (so both decoders see
+// the same frames), and the voice activity settings above.
+ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool phones,
+                          int postFrames) {
+    std::string hmm = modelDir + "/en-us";
+    std::vector<std::string> args{"-hmm",
+                                  hmm,
+                                  "-logfn",
+                                  "/dev/null",
+                                  "-dither",
+                                  "yes",
+                                  "-seed",
+                                  "7",
+                                  "-vad_threshold",
+                                  kVadThreshold,
+                                  "-vad_startspeech",
+                                  kVadStartFrames,
+                                  "-vad_prespeech",
+                                  kVadPreFrames,
+                                  "-vad_postspeech",
+                                  std::to_string(postFrames)};
+    if (dict)
+        args.insert(args.end(), {"-dict", dict});
+    if (phones)
+        args.insert(args.end(), {"-allphone_ci", "yes"});
+    for (auto& a : featureArguments(hmm))
+        args.push_back(std::move(a));
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), int32(argv.size()), argv.data(), FALSE);
+    if (!config)
+        return nullptr;
+    ps_decoder_t* ps = ps_init(config);
+    cmd_ln_free_r(config);
+    return ps;
+}
+
+// Makes the decoder know the word by the token: the dictionary's
+// pronunciations, and the pronouncer's own where it differs from them all
+// (speakers do not all stress or reduce a word as the dictionary has it).
+bool pronounce(ps_decoder_t* ps, const std::string& token, const std::string& word,
+               const Pronouncer& pronouncer) {
+    auto name = [&token](size_t n) {
+        return n == 1 ? token : token + "(" + std::to_string(n) + ")";
+    };
+    std::vector<std::string> known;
+    while (char* p = ps_lookup_word(ps, name(known.size() + 1).c_str())) {
+        known.emplace_back(p);
+        ckd_free(p);
+    }
+    if (known.empty()) {
+        auto phones = pronouncer.phones(word);
+        if (!phones)
+            return false;
+        ps_add_word(ps, token.c_str(), phones->c_str(), FALSE);
+        known.push_back(*phones);
+    }
+    auto spoken = pronouncer.spoken(word);
+    if (spoken && std::find(known.begin(), known.end(), *spoken) == known.end())
+        ps_add_word(ps, name(known.size() + 1).c_str(), spoken->c_str(), FALSE);
+    return true;
+}
+
+// The acoustic score of the decoder's best path, without the grammar's
+// and insertion penalties, which differ between the two searches.
+int64_t acousticScore(ps_decoder_t* ps) {
+    int64_t total = 0;
+    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
+        int32 ascr = 0, lscr = 0, lback = 0;
+        ps_seg_prob(seg, &ascr, &lscr, &lback);
+        total += ascr;
+    }
+    return total;
+}
+
+// The hypothesis without the marks of second pronunciations ("tab(2)").
+std::string baseWords(const std::string& hyp) {
+    std::istringstream in(hyp);
+    std::string word, out;
+    while (in >> word)
+        out += (out.empty() ? "" : " ") + word.substr(0, word.find('('));
+    return out;
+}
+
+bool isFiller(const char* word) {
+    return !word || word[0] == '<' || word[0] == '[' || word[0] == '+' ||
+           std::strcmp(word, "SIL") == 0;
+}
+
+// How many speech sounds the phone loop heard per phone of the rule's best
+// path: near one for the rule itself, far above for a sentence forced onto
+// a short command. Two more phones on the rule's side stand for the breath
+// or click at the edges the loop often hears, which would make short rules
+// look long.
+double phonesPerRulePhone(ps_decoder_t* ps, ps_decoder_t* loop) {
+    int heard = 0, rule = 0;
+    for (ps_seg_t* seg = ps_seg_iter(loop); seg; seg = ps_seg_next(seg))
+        heard += !isFiller(ps_seg_word(seg));
+    for (ps_seg_t* seg = ps_seg_iter(ps); seg; seg = ps_seg_next(seg)) {
+        const char* word = ps_seg_word(seg);
+        if (isFiller(word))
+            continue;
+        if (char* phones = ps_lookup_word(ps, word)) {
+            std::istringstream in(phones);
+            std::string phone;
+            while (in >> phone)
+                ++rule;
+            ckd_free(phones);
+        }
+    }
+    return rule > 0 ? double(heard) / (rule + 2) : 1e3;
+}
+
+// The posterior of the best path's least sure word, from the lattice.
+double leastWordPosterior(ps_decoder_t* ps) {
+    ps_lattice_t* dag = ps_get_lattice(ps);
+    if (!dag)
+        return 0;
+    float32 ascale = 1.0f / float32(cmd_ln_float32_r(ps_get_config(ps), "-ascale"));
+    ps_latlink_t* link = ps_lattice_bestpath(dag, nullptr, 1.0f, ascale);
+    ps_lattice_posterior(dag, nullptr, ascale);
+    int32 least = 0;
+    for (; link; link = ps_latlink_pred(link)) {
+        const char* word = ps_latlink_word(dag, link);
+        if (isFiller(word))
+            continue; // silence and noise
+        least = std::min(least, ps_latlink_prob(dag, link, nullptr));
+    }
+    return logmath_log_to_ln(ps_lattice_get_logmath(dag), least);
+}
+
 } // namespace
 
 // What the hearing thread shares with posted work and the user-interface
@@ -77,25 +248,47 @@ std::string PocketSphinxEngine::defaultModelDir() {
 }
 
 PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelDir)
-    : m_sources(std::move(sources)), m_rejectBelow(kDefaultRejectBelow) {
-    std::string hmm = modelDir + "/en-us";
+    : m_sources(std::move(sources)), m_acceptance(defaultAcceptance()) {
     std::string dict = modelDir + "/cmudict-en-us.dict";
-    std::string endSilence = std::to_string(g_endSilenceFrames.load());
-    cmd_ln_t* config =
-        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-dict", dict.c_str(), "-logfn",
-                    "/dev/null", "-vad_postspeech", endSilence.c_str(), nullptr);
-    if (config)
-        m_ps = ps_init(config);
-    if (config)
-        cmd_ln_free_r(config);
-    if (!m_ps)
+    int wait = g_endSilenceFrames;
+    int post = std::min(kVadPostFrames, wait);
+    m_joinFrames = wait - post;
+    m_ps = makeDecoder(modelDir, dict.c_str(), false, post);
+    if (m_ps)
+        m_loop = makeDecoder(modelDir, nullptr, true, post);
+    // Context-independent phones with no phone grammar: any sound at all,
+    // and fast.
+    if (m_loop && (ps_set_allphone(m_loop, kLoopSearch, nullptr) != 0 ||
+                   ps_set_search(m_loop, kLoopSearch) != 0)) {
+        ps_free(m_loop);
+        m_loop = nullptr;
+    }
+    if (!m_ps || !m_loop) {
+        if (m_ps)
+            ps_free(m_ps);
         raiseError(kCannotCreateObject, "SpeechRecogniser",
                    "Speech model cannot be loaded from " + modelDir);
+    }
 }
 
 PocketSphinxEngine::~PocketSphinxEngine() {
     stop();
+    ps_free(m_loop);
     ps_free(m_ps);
+}
+
+Acceptance PocketSphinxEngine::defaultAcceptance() {
+    return Acceptance{-0.5, -20, 1.8};
+}
+
+void PocketSphinxEngine::setAcceptance(const Acceptance& acceptance) {
+    std::lock_guard lock(m_decoderMutex);
+    m_acceptance = acceptance;
+}
+
+void PocketSphinxEngine::setJudgementObserver(std::function<void(const Judgement&)> observer) {
+    std::lock_guard lock(m_decoderMutex);
+    m_observer = std::move(observer);
 }
 
 std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules) {
@@ -121,12 +314,7 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
             auto found = tokenOfWord.find(word);
             if (found == tokenOfWord.end()) {
                 std::string token = tokenName(word);
-                char* known = ps_lookup_word(m_ps, token.c_str());
-                if (known) {
-                    ckd_free(known);
-                } else if (auto phones = pronouncer.phones(word)) {
-                    ps_add_word(m_ps, token.c_str(), phones->c_str(), FALSE);
-                } else {
+                if (!pronounce(m_ps, token, word, pronouncer)) {
                     token.clear();
                     unspeakable.insert(word);
                 }
@@ -149,6 +337,7 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
     jsgf << ";\n";
     if (m_inUtterance) {
         ps_end_utt(m_ps);
+        ps_end_utt(m_loop);
         m_inUtterance = false;
     }
     // ps_add_word(update=FALSE) leaves the search to be rebuilt here.
@@ -188,21 +377,50 @@ void PocketSphinxEngine::stop() {
     std::lock_guard lock(m_decoderMutex);
     if (m_inUtterance) {
         ps_end_utt(m_ps);
+        ps_end_utt(m_loop);
     }
     m_inUtterance = false;
+}
+
+void PocketSphinxEngine::startUtterance() {
+    ps_start_utt(m_ps);
+    ps_start_utt(m_loop);
+    m_inUtterance = true;
+}
+
+// The measures of the utterance just ended (both decoders ended).
+Judgement PocketSphinxEngine::judge() {
+    Judgement j;
+    j.frames = ps_get_n_frames(m_ps);
+    int32 score = 0;
+    const char* hyp = ps_get_hyp(m_ps, &score);
+    if (!hyp || j.frames <= 0)
+        return j;
+    auto found = m_ruleOfTokens.find(baseWords(hyp));
+    if (found == m_ruleOfTokens.end())
+        return j;
+    j.rule = found->second;
+    double frames = j.frames;
+    int32 loopScore = 0;
+    ps_get_hyp(m_loop, &loopScore);
+    j.overPhoneLoop = double(acousticScore(m_ps) - acousticScore(m_loop)) / frames;
+    j.logPosterior = leastWordPosterior(m_ps);
+    j.phoneRatio = phonesPerRulePhone(m_ps, m_loop);
+    j.accepted = j.logPosterior >= m_acceptance.minLogPosterior &&
+                 j.overPhoneLoop >= m_acceptance.minOverPhoneLoop &&
+                 j.phoneRatio <= m_acceptance.maxPhoneRatio;
+    return j;
 }
 
 // The rule heard in the utterance just ended, empty when none.
 std::string PocketSphinxEngine::utteranceEnded() {
     ps_end_utt(m_ps);
+    ps_end_utt(m_loop);
     m_inUtterance = false;
-    int32 score = 0;
-    const char* hyp = ps_get_hyp(m_ps, &score);
-    int frames = ps_get_n_frames(m_ps);
-    if (!hyp || frames <= 0 || score / frames < m_rejectBelow)
-        return {};
-    auto found = m_ruleOfTokens.find(hyp);
-    return found == m_ruleOfTokens.end() ? std::string{} : found->second;
+    Judgement j = judge();
+    if (m_observer)
+        m_observer(j);
+    return j.accepted ? j.rule : std::string{};
 }
 
 void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<AudioSource> source) {
@@ -215,13 +433,19 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     int16_t samples[kChunk];
     double energy = 0;
     size_t counted = 0;
-    bool wasInSpeech = false;
+    bool heardSpeech = false; // in this utterance
+    int quiet = 0;            // frames since the decoder last heard speech
+    uint32_t noise = 1;
     while (!m_stop) {
         size_t n = source->read(samples, kChunk);
         if (n == 0)
             break;
-        for (size_t i = 0; i < n; ++i)
+        for (size_t i = 0; i < n; ++i) {
             energy += double(samples[i]) * samples[i];
+            noise = noise * 1664525u + 1013904223u;
+            int noisy = samples[i] + int(noise >> 16) % (2 * kNoiseFloor + 1) - kNoiseFloor;
+            samples[i] = int16_t(std::clamp(noisy, -32768, 32767));
+        }
         counted += n;
         if (counted >= kLevelEvery) {
             auto level = int32_t(std::lround(std::sqrt(energy / double(counted))));
@@ -236,15 +460,18 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
         {
             std::lock_guard lock(m_decoderMutex);
             if (!m_inUtterance) {
-                ps_start_utt(m_ps);
-                m_inUtterance = true;
-                wasInSpeech = false;
+                startUtterance();
+                heardSpeech = false;
             }
             ps_process_raw(m_ps, samples, n, FALSE, FALSE);
-            bool inSpeech = ps_get_in_speech(m_ps);
-            if (wasInSpeech && !inSpeech)
+            ps_process_raw(m_loop, samples, n, FALSE, FALSE);
+            if (ps_get_in_speech(m_ps)) {
+                heardSpeech = true;
+                quiet = 0;
+            } else if (heardSpeech && (quiet += int(n * 100 / kSampleRate)) >= m_joinFrames) {
                 phrase = utteranceEnded();
-            wasInSpeech = inSpeech;
+                quiet = 0;
+            }
         }
         if (!phrase.empty())
             post([phrase](const EngineSink& s) {
@@ -254,7 +481,7 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     }
     {
         std::lock_guard lock(m_decoderMutex);
-        std::string phrase = m_inUtterance && wasInSpeech ? utteranceEnded() : std::string{};
+        std::string phrase = m_inUtterance && heardSpeech ? utteranceEnded() : std::string{};
         if (!phrase.empty() && !m_stop)
             post([phrase](const EngineSink& s) {
                 if (s.phrase)

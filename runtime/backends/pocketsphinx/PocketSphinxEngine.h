@@ -1,10 +1,13 @@
 #pragma once
 // Recognition with the PocketSphinx decoder, fully offline. The grammar's
-// rules become a JSGF grammar together with a loop of single phones that
-// soaks up speech that is no rule: an utterance decoded through that loop
-// is rejected. Decoding runs on a thread of its own; utterances are cut by
-// the decoder's voice activity detection; phrases and levels are posted to
-// the user-interface thread.
+// rules become a JSGF grammar; a second decoder runs a loop of single
+// phones, free of any grammar, over the same frames. An utterance is taken
+// for a rule only when it is confident: its lattice posterior (low when
+// another rule fits about as well), how far it beats the phone loop per
+// frame, and how many speech sounds the phone loop heard per phone of the
+// rule: measures that compare across voices, rooms and gains. Decoding runs
+// on a thread of its own; utterances are cut by voice activity detection;
+// phrases and levels are posted to the user-interface thread.
 //
 // Sound level: the root mean square of the last 100 ms of 16-bit samples
 // (0 silence, 32767 full scale), ten times a second. Quiet speech at a
@@ -24,6 +27,25 @@ struct ps_decoder_s;
 
 namespace rt::speech {
 
+// When a decoded utterance counts as its best rule. The posterior is a
+// natural logarithm; the margins are differences of decoder scores (its log
+// base) divided by the utterance's frames (10 ms each).
+struct Acceptance {
+    double minLogPosterior;  // of the best rule's least sure word, from the lattice
+    double minOverPhoneLoop; // best rule's acoustic score over the phone loop's
+    double maxPhoneRatio;    // phones the loop heard per phone of the rule
+};
+
+// What was decided about one utterance.
+struct Judgement {
+    std::string rule; // the best rule, empty when the decoder found none
+    int frames = 0;
+    double logPosterior = 0;
+    double overPhoneLoop = 0;
+    double phoneRatio = 0;
+    bool accepted = false;
+};
+
 class PocketSphinxEngine : public RecogniserEngine {
 public:
     using SourceFactory = std::function<std::unique_ptr<AudioSource>()>;
@@ -37,10 +59,12 @@ public:
     void start(EngineSink sink) override;
     void stop() override;
 
-    // The average score per frame under which an utterance is rejected.
-    void setRejectBelow(int32_t score) { m_rejectBelow = score; }
-    // How many 10 ms frames of silence end an utterance: the wait between
-    // the end of speech and its phrase. Read when an engine is made.
+    static Acceptance defaultAcceptance();
+    void setAcceptance(const Acceptance& acceptance);
+    // Called on the hearing thread for every utterance, accepted or not.
+    void setJudgementObserver(std::function<void(const Judgement&)> observer);
+    // How many 10 ms frames without speech end an utterance: the wait
+    // between the end of speech and its phrase. Read when an engine is made.
     static void setEndSilenceFrames(int frames);
     static int endSilenceFrames();
     // Whether the hearing thread has come to the end of its source.
@@ -50,10 +74,13 @@ public:
 private:
     struct Shared;
     void hear(std::shared_ptr<Shared> shared, std::unique_ptr<AudioSource> source);
+    void startUtterance();
     std::string utteranceEnded();
+    Judgement judge();
 
     SourceFactory m_sources;
-    ps_decoder_s* m_ps = nullptr;
+    ps_decoder_s* m_ps = nullptr;   // the grammar
+    ps_decoder_s* m_loop = nullptr; // the phone loop, on the same audio
     std::mutex m_decoderMutex;
     std::map<std::string, std::string> m_ruleOfTokens; // hypothesis -> rule text
     std::shared_ptr<Shared> m_shared;
@@ -61,7 +88,9 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     bool m_inUtterance = false;
-    std::atomic<int32_t> m_rejectBelow;
+    int m_joinFrames = 0;    // quiet frames after the decoder's end of speech
+    Acceptance m_acceptance; // under m_decoderMutex
+    std::function<void(const Judgement&)> m_observer; // under m_decoderMutex
 };
 
 // Makes new recognisers use this engine with the microphone.

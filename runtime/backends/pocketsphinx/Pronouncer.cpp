@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cctype>
+#include <map>
+#include <mutex>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,7 +61,7 @@ std::string below1000(int n) {
 }
 
 // espeak-ng's IPA for one word, run without a shell so no word is a command.
-std::optional<std::string> espeakIpa(const std::string& word) {
+std::optional<std::string> runEspeak(const std::string& word) {
     int out[2];
     if (pipe(out) != 0)
         return std::nullopt;
@@ -90,6 +92,20 @@ std::optional<std::string> espeakIpa(const std::string& word) {
     if (rc != 0)
         return std::nullopt;
     return text;
+}
+
+std::optional<std::string> espeakIpa(const std::string& word) {
+    static std::mutex mutex;
+    static std::map<std::string, std::optional<std::string>> asked;
+    {
+        std::lock_guard lock(mutex);
+        auto found = asked.find(word);
+        if (found != asked.end())
+            return found->second;
+    }
+    auto ipa = runEspeak(word);
+    std::lock_guard lock(mutex);
+    return asked.emplace(word, ipa).first->second;
 }
 
 bool matchAt(const std::string& s, size_t i, const char* sym) {
@@ -153,9 +169,10 @@ std::optional<std::string> Pronouncer::phonesFromIpa(const std::string& ipa) {
     return phones;
 }
 
-std::optional<std::string> Pronouncer::letters(const std::string& run) const {
-    if (auto p = m_dictionary(run))
-        return p;
+std::optional<std::string> Pronouncer::letters(const std::string& run, bool lookUp) const {
+    if (lookUp)
+        if (auto p = m_dictionary(run))
+            return p;
     auto ipa = espeakIpa(run);
     if (!ipa)
         return std::nullopt;
@@ -165,6 +182,14 @@ std::optional<std::string> Pronouncer::letters(const std::string& run) const {
 std::optional<std::string> Pronouncer::phones(const std::string& word) const {
     if (auto p = m_dictionary(word))
         return p;
+    return assemble(word, true);
+}
+
+std::optional<std::string> Pronouncer::spoken(const std::string& word) const {
+    return assemble(word, false);
+}
+
+std::optional<std::string> Pronouncer::assemble(const std::string& word, bool lookUp) const {
     std::string phones;
     auto add = [&](const std::optional<std::string>& p) {
         if (p)
@@ -184,7 +209,7 @@ std::optional<std::string> Pronouncer::phones(const std::string& word) const {
                 size_t e = spoken.find(' ', k);
                 if (e == std::string::npos)
                     e = spoken.size();
-                if (!add(letters(spoken.substr(k, e - k))))
+                if (!add(letters(spoken.substr(k, e - k), lookUp)))
                     return std::nullopt;
                 k = e + 1;
             }
@@ -192,7 +217,7 @@ std::optional<std::string> Pronouncer::phones(const std::string& word) const {
             while (j < word.size() &&
                    (std::isalpha(static_cast<unsigned char>(word[j])) || word[j] == '\''))
                 ++j;
-            if (!add(letters(word.substr(i, j - i))))
+            if (!add(letters(word.substr(i, j - i), lookUp)))
                 return std::nullopt;
         }
         i = j; // other characters are not spoken

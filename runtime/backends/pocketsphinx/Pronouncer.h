@@ -2,7 +2,8 @@
 // Pronunciations (the model's phones, space-separated) for the words of the
 // grammar: the model's dictionary first; else the word taken apart into
 // letter and digit runs, digits spoken as number words ("F5" is "F five"),
-// and letter runs the dictionary lacks given by espeak-ng's phonemes.
+// and letter runs the dictionary lacks given by espeak-ng's phonemes
+// (asked once per run and process).
 
 #include <functional>
 #include <optional>
@@ -17,6 +18,9 @@ public:
 
     // Phones for a lower-case word; nothing when it cannot be pronounced.
     std::optional<std::string> phones(const std::string& word) const;
+    // The same, every letter run given by espeak-ng even when the
+    // dictionary has it: a second way to say the word.
+    std::optional<std::string> spoken(const std::string& word) const;
 
     // A number written in words ("42" is "forty two"); long numbers digit by
     // digit.
@@ -25,7 +29,8 @@ public:
     static std::optional<std::string> phonesFromIpa(const std::string& ipa);
 
 private:
-    std::optional<std::string> letters(const std::string& run) const;
+    std::optional<std::string> letters(const std::string& run, bool lookUp) const;
+    std::optional<std::string> assemble(const std::string& word, bool lookUp) const;
     Lookup m_dictionary;
 };
 

@@ -1,0 +1,137 @@
+# Scores the speech bench (run_bench.sh). Input, tab-separated, one line per
+# condition and file: condition, half, kind (c command, s sentence),
+# expected rule, heard (phrases joined by "|"), measures, plain decoder's
+# heard text ("-" when not run).
+# Measures, one entry per utterance joined by "|":
+#   frames;log posterior;over phone loop;loop phones per rule phone;rule
+# With measures, the acceptance thresholds are chosen on the tuning half
+# (as many right rules as can be had with few false accepts and wrong rules)
+# and applied to both halves; without, the heard text is scored as it is.
+
+function heardWith(measures, p, l, r,   n, e, i, f, out) {
+    if (measures == "")
+        return ""
+    n = split(measures, e, "|")
+    out = ""
+    for (i = 1; i <= n; ++i) {
+        split(e[i], f, ";")
+        if (f[5] != "" && f[2] + 0 >= p && f[3] + 0 >= l && f[4] + 0 <= r)
+            out = out == "" ? f[5] : out "|" f[5]
+    }
+    return out
+}
+
+function judge(kind, expected, heard) {
+    if (kind == "s")
+        return heard == "" ? "ok" : "fa"
+    if (heard == "")
+        return "rejected"
+    return heard == expected ? "right" : "wrong"
+}
+
+function pct(n, d) { return d ? sprintf("%5.1f", 100 * n / d) : "    -" }
+
+function sorted(a, n,   i, j, t) {
+    for (i = 2; i <= n; ++i)
+        for (j = i; j > 1 && a[j - 1] > a[j]; --j) {
+            t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+        }
+}
+
+{
+    N++
+    cond[N] = $1; half[N] = $2; kind[N] = $3; expected[N] = $4
+    heard[N] = $5; meas[N] = $6; plain[N] = $7
+    if ($6 != "")
+        measured = 1
+    if (!($1 in seen)) {
+        seen[$1] = 1
+        order[++nc] = $1
+    }
+}
+
+END {
+    P = L = -1e9; R = 1e9
+    if (measured) {
+        # Candidate thresholds: low quantiles of each measure over the
+        # utterances that named the right rule on the tuning half.
+        for (i = 1; i <= N; ++i) {
+            if (half[i] != "tuning" || kind[i] != "c" || meas[i] == "")
+                continue
+            n = split(meas[i], e, "|")
+            for (j = 1; j <= n; ++j) {
+                split(e[j], f, ";")
+                if (f[5] != expected[i])
+                    continue
+                ++m; mp[m] = f[2] + 0; ml[m] = f[3] + 0; mr[m] = f[4] + 0
+            }
+        }
+        sorted(mp, m); sorted(ml, m); sorted(mr, m)
+        nq = split("0 0.5 1 2 3 4 5 6 8 10 12 15 18 22 26 30 35", q, " ")
+        for (k = 1; k <= nq; ++k) {
+            idx = int(q[k] / 100 * m) + 1
+            cp[k] = k == 1 ? -1e9 : mp[idx]
+            cl[k] = k == 1 ? -1e9 : ml[idx]
+            cr[k] = k == 1 ? 1e9 : mr[m + 1 - idx]
+        }
+        best = -1e18
+        for (a = 1; a <= nq; ++a)
+            for (b = 1; b <= nq; ++b)
+                for (c = 1; c <= nq; ++c) {
+                    right = wrong = fa = cmd = sen = 0
+                    for (i = 1; i <= N; ++i) {
+                        if (half[i] != "tuning")
+                            continue
+                        v = judge(kind[i], expected[i], heardWith(meas[i], cp[a], cl[b], cr[c]))
+                        if (kind[i] == "c") ++cmd; else ++sen
+                        if (v == "right") ++right
+                        else if (v == "wrong") ++wrong
+                        else if (v == "fa") ++fa
+                    }
+                    # Within bounds well inside the targets, the most right
+                    # rules; outside them, a heavy price on every mistake.
+                    ok = fa <= 0.025 * sen && wrong <= 0.01 * cmd
+                    score = (ok ? 1e9 : 0) + right - 10 * (wrong + fa)
+                    if (score > best) {
+                        best = score; P = cp[a]; L = cl[b]; R = cr[c]
+                    }
+                }
+        printf "thresholds chosen on the tuning half: log posterior >= %.4f, over phone loop >= %.3f per frame, loop phones per rule phone <= %.3f\n", P, L, R
+    }
+    for (h = 1; h <= 2; ++h) {
+        H = h == 1 ? "reporting" : "tuning"
+        printf "\n%s half%s\n", H, h == 1 ? " (the result)" : " (thresholds chosen here)"
+        printf "%-9s | %6s %6s %6s %6s | %6s %6s %6s %6s\n", "", "ours", "", "", "", "plain", "", "", ""
+        printf "%-9s | %6s %6s %6s %6s | %6s %6s %6s %6s\n", "condition", "right", "wrong", "rej", "FA", "right", "wrong", "rej", "FA"
+        for (k = 1; k <= nc + 1; ++k) {
+            C = k <= nc ? order[k] : "total"
+            delete t
+            for (i = 1; i <= N; ++i) {
+                if (half[i] != H || (C != "total" && cond[i] != C))
+                    continue
+                ours = measured ? heardWith(meas[i], P, L, R) : heard[i]
+                ++t[kind[i]]
+                ++t["o" judge(kind[i], expected[i], ours)]
+                if (plain[i] != "-") {
+                    ++t["p" kind[i]]
+                    ++t["p" judge(kind[i], expected[i], tolower(expected[i]) == plain[i] ? expected[i] : plain[i] == "" ? "" : "#" plain[i])]
+                }
+            }
+            printf "%-9s | %6s %6s %6s %6s | %6s %6s %6s %6s\n", C,
+                pct(t["oright"], t["c"]), pct(t["owrong"], t["c"]), pct(t["orejected"], t["c"]), pct(t["ofa"], t["s"]),
+                pct(t["pright"], t["pc"]), pct(t["pwrong"], t["pc"]), pct(t["prejected"], t["pc"]), pct(t["pfa"], t["ps"])
+        }
+        printf "(right, wrong rule, rejected: %% of %d command files; FA: %% of %d sentence files)\n", t["c"], t["s"]
+    }
+    if (measured) {
+        # What the recogniser decided with its own built-in thresholds.
+        delete t
+        for (i = 1; i <= N; ++i)
+            if (half[i] == "reporting") {
+                ++t[kind[i]]
+                ++t[judge(kind[i], expected[i], heard[i])]
+            }
+        printf "\nwith the recogniser's built-in thresholds, reporting half: right %s wrong %s rejected %s FA %s\n",
+            pct(t["right"], t["c"]), pct(t["wrong"], t["c"]), pct(t["rejected"], t["c"]), pct(t["fa"], t["s"])
+    }
+}
