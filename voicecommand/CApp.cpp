@@ -360,9 +360,13 @@ void CApp::DelRunApp() {
         std::string key = list.List(list.ListIndex());
         list.RemoveItem(list.ListIndex());
         AppCompare(key);
+        // Built beside the old file and put in its place at once, so a stop
+        // or a full disk in the middle leaves every record as it was.
+        CFile::Rewrite rewrite(CFile::applicationFile());
         CreateNewFile(false, kApplicationFileName);
         for (int h = 1; h <= list.ListCount(); ++h)
             VAppAdd(VAppTempRetrieve(static_cast<int16_t>(h)), static_cast<int16_t>(h), true);
+        rewrite.Commit();
     } catch (const rt::RuntimeError& e) {
         rt::MsgBox(std::to_string(e.number()) + " " + e.description(), rt::vbCritical,
                    "ERROR DELETE VOICE APPLIATION");
