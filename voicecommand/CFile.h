@@ -15,6 +15,30 @@
 
 class CFile {
 public:
+    // A rewrite of a whole file that replaces it at once. While one lives,
+    // opening, creating and deleting the file go to a new file beside it;
+    // Commit puts the new file in the old one's place. Ended without Commit,
+    // or when Commit fails, it leaves the old file as it was.
+    class Rewrite {
+    public:
+        explicit Rewrite(std::filesystem::path file);
+        ~Rewrite();
+        Rewrite(const Rewrite&) = delete;
+        Rewrite& operator=(const Rewrite&) = delete;
+        // Raises 13012 with a text that says the file could not be written.
+        void Commit();
+
+    private:
+        std::filesystem::path m_file;
+        bool m_ended = false;
+    };
+
+    // What the user is told when `file` could not be written, for the
+    // run-time error `cause` (61 disk full, 70 read-only, 57 any other).
+    static std::string NotWrittenText(const std::filesystem::path& file, int32_t cause);
+    // Whether a failure left in rt::Err() is such a write failure.
+    static bool IsNotWritten(const rt::ErrInfo& error);
+
     static constexpr int kRecordSlot = 1;
     static constexpr int kGrammarSlot = 2;
     static constexpr int kVocabRecordLength = 128;
@@ -78,6 +102,9 @@ public:
 
 private:
     void WriteGrammarRules();
+    // Where `file` is on disk now: the new file of a rewrite under way.
+    static std::filesystem::path onDisk(const std::filesystem::path& file);
+    [[noreturn]] static void raiseNotWritten(int32_t number, const std::filesystem::path& file, int32_t cause);
     // End-of-file of slot 1, true when the slot holds no file.
     static bool atEndOfRecords();
 

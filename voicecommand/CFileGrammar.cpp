@@ -13,6 +13,7 @@
 #include "runtime/core/FileSystem.h"
 #include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
+#include "runtime/forms/Host.h"
 #include "voicecommand/CFile.h"
 #include "voicecommand/CVocab.h"
 #include "voicecommand/frmVocab.h"
@@ -124,13 +125,21 @@ void CFile::WriteGrammarRules() {
 }
 
 void CFile::TempLoad() {
-    rt::skipFailure([&] { rt::Kill(grammarFile()); });
+    // Written beside the old grammar and put in its place only whole: a stop
+    // or a full disk leaves the recogniser the last whole grammar.
+    Rewrite rewrite(grammarFile());
+    int32_t cause = 0; // the first write that failed
+    auto write = [&](auto&& step) {
+        if (!rt::skipFailure(step) && cause == 0)
+            cause = rt::Err().number;
+    };
+    rt::skipFailure([&] { rt::Kill(onDisk(grammarFile())); });
     rt::skipFailure([&] { lstTemp().Clear(); });
-    rt::skipFailure([&] { TempFileOpen(); });
+    write([&] { TempFileOpen(); });
     rt::skipFailure([&] { InitRecord(); });
     rt::skipFailure([&] { FileOpen(false, ""); });
     for (const char* line : kHeader)
-        rt::skipFailure([&] { TempFileStore(rt::Variant(line)); });
+        write([&] { TempFileStore(rt::Variant(line)); });
 
     ForEachRecord([&](std::string_view record) {
         rt::skipFailure([&] {
@@ -145,7 +154,7 @@ void CFile::TempLoad() {
         return true;
     });
     rt::skipFailure([&] { FileClose(); });
-    rt::skipFailure([&] { WriteGrammarRules(); });
+    write([&] { WriteGrammarRules(); });
 
     rt::skipFailure([&] { lstTemp().Clear(); });
     rt::skipFailure([&] { InitRecord(); });
@@ -162,7 +171,12 @@ void CFile::TempLoad() {
         rt::skipFailure([&] { FileClose(); });
         rt::skipFailure([&] { InitRecord(); });
     }
-    rt::skipFailure([&] { WriteGrammarRules(); });
-    rt::skipFailure([&] { TempFileClose(); });
+    write([&] { WriteGrammarRules(); });
+    write([&] { TempFileClose(); });
     rt::skipFailure([&] { FileClose(); });
+    bool replaced = cause == 0 && rt::skipFailure([&] { rewrite.Commit(); });
+    if (!replaced) {
+        std::string text = cause ? NotWrittenText(grammarFile(), cause) : rt::Err().description;
+        rt::skipFailure([&] { rt::MsgBox(text, rt::vbExclamation, "Grammar File"); });
+    }
 }

@@ -224,6 +224,11 @@ void frmVocab::NewVocabulary() {
                                       Left() + 600, Top() - 1700);
     if (answer.empty())
         return;
+    std::string refusal = CVocab::NameRefusal(answer);
+    if (!refusal.empty()) {
+        rt::MsgBox(refusal, rt::vbExclamation, "Vocabulary Name");
+        return;
+    }
     if (RunningApps::ListFindExact(lstVocab.hWnd(), answer)) {
         rt::MsgBox("You Already Have A Vocabulary With That Name!", rt::vbOKOnly);
         return;
@@ -273,22 +278,26 @@ void frmVocab::DictionaryDelete() {
         int n = lstDictionary.ListCount();
         for (int i = 0; i < n; ++i)
             m_CApp->VAppTempStore(lstDictionary.List(i));
+        // Built beside the old file and put in its place at once.
+        CFile::Rewrite rewrite(CFile::namedFile(true, lstVocab.Text()));
         m_CApp->CreateNewFile(true, lstVocab.Text());
         m_CVocab->InitRecord();
         for (int i = 1; i <= n; ++i)
             m_CVocab->AddDictionaryWord(true, lstVocab.Text(),
                                         m_CApp->VAppTempRetrieve(static_cast<int16_t>(i)),
                                         "DictionaryDelete");
+        rewrite.Commit();
         m_CApp->VAppTempClear();
     });
     if (done)
         return;
     // Texts left in the store would be written into the next vocabulary
     // whose word is deleted, ahead of its own lines.
-    int32_t number = rt::Err().number;
+    rt::ErrInfo error = rt::Err();
     m_CApp->VAppTempClear();
-    if (number == kApplicationErrorWrite)
-        rt::MsgBox("Please Select A Dictionary Word To Delete!", rt::vbOKOnly);
+    if (error.number == kApplicationErrorWrite)
+        rt::MsgBox(CFile::IsNotWritten(error) ? error.description : "Please Select A Dictionary Word To Delete!",
+                   rt::vbOKOnly);
 }
 
 void frmVocab::mnuDeleteVocab_Click() {

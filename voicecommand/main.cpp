@@ -8,7 +8,9 @@
 // and shell, and the microphone is heard; an interrupt (Ctrl+C) or a
 // termination request closes the main window as its close box does.
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -79,6 +81,11 @@ int runOnDesktop(char* program) {
     static int argc = 1;
     static char* argv[] = {program, nullptr};
     rt::qt::installQtView(argc, argv);
+    if (!Program::ClaimFolder()) {
+        rt::MsgBox(Program::AlreadyRunningText(), rt::vbExclamation, "QUIBO");
+        rt::qt::shutdownQtView();
+        return 1;
+    }
     std::signal(SIGINT, [](int) { g_interrupted = 1; });
     std::signal(SIGTERM, [](int) { g_interrupted = 1; });
     // A signal handler may do nothing but set the flag; the loop looks at it.
@@ -91,6 +98,22 @@ int runOnDesktop(char* program) {
         }
     });
     interrupts.start(100);
+    // For timing scripts: every status the main window shows, with the time
+    // of the system's monotonic clock.
+    if (std::getenv("QUIBO_TRACE_STATUS")) {
+        frmQuibo& main = rt::form<frmQuibo>().get();
+        main.stbVCmd.Changed.connect([&main] {
+            static std::string last;
+            std::string now = main.stbVCmd.PanelText(2);
+            if (now == last)
+                return;
+            last = now;
+            auto ms = std::chrono::duration<double, std::milli>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+            std::fprintf(stderr, "quibo-status %.1f %s\n", ms, now.c_str());
+        });
+    }
     rt::form<frmQuibo>()->Show();
     if (!Program::Ended())
         rt::qt::runEventLoop();
@@ -103,6 +126,10 @@ int runOnDesktop(char* program) {
 }
 #else
 int runOnDesktop(char*) {
+    if (!Program::ClaimFolder()) {
+        std::cerr << "QUIBO: " << Program::AlreadyRunningText() << "\n";
+        return 1;
+    }
     return runHeadless();
 }
 #endif
@@ -112,8 +139,13 @@ int runOnDesktop(char*) {
 int main(int argc, char** argv) {
     rt::App().setVersion(2, 0, 3);
     try {
-        if (headless() || !installDesktopBackends())
+        if (headless() || !installDesktopBackends()) {
+            if (!Program::ClaimFolder()) {
+                std::cerr << "QUIBO: " << Program::AlreadyRunningText() << "\n";
+                return 1;
+            }
             return runHeadless();
+        }
         static char fallbackName[] = "quibo";
         return runOnDesktop(argc > 0 && argv[0] ? argv[0] : fallbackName);
     } catch (const std::exception& e) {

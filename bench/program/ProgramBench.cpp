@@ -11,11 +11,11 @@
 #include <fstream>
 #include <string_view>
 #include <sys/stat.h>
+#include <unordered_map>
 
 #include "runtime/backends/sim/SimDesktop.h"
 #include "runtime/backends/sim/SimKeyboard.h"
 #include "runtime/core/App.h"
-#include "runtime/core/Collection.h"
 #include "runtime/core/Strings.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/ScriptedUser.h"
@@ -140,6 +140,22 @@ std::string_view after(std::string_view text, char c) {
     return at == std::string_view::npos ? text : text.substr(at + 1);
 }
 
+// Window keys to handles, hashed and compared without regard to case as the
+// running-window collection does it.
+struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view key) const {
+        size_t h = 1469598103934665603ull;
+        for (char c : key)
+            h = (h ^ rt::upperAnsi(static_cast<unsigned char>(c))) * 1099511628211ull;
+        return h;
+    }
+};
+struct KeyEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return rt::textEquals(a, b); }
+};
+
 // The floor of a dispatch: the same four scans over the same records held in
 // memory, doing what the dispatch does with each record (the name said, kept
 // with the record's vocabulary and path; the foreground window's key looked
@@ -149,9 +165,8 @@ void BM_DispatchFloor(benchmark::State& state) {
     DispatchWorld world;
     std::string appFile = (world.dir / "vappcmd.txt").string();
     std::string vocabFile = (world.dir / "vocab" / "Big.txt").string();
-    rt::Collection handles;
-    handles.Add(rt::Variant(int32_t{world.foreground}),
-                RunningApps::MakeWindowKey("Class99", "Title"));
+    std::unordered_map<std::string, rt::HWND, KeyHash, KeyEqual> handles{
+        {RunningApps::MakeWindowKey("Class99", "Title"), world.foreground}};
     std::string_view said = world.said;
     std::string name, vocabularyName, pathName;
     for (auto _ : state) {
@@ -168,8 +183,8 @@ void BM_DispatchFloor(benchmark::State& state) {
         ::stat(appFile.c_str(), &st);
         std::string_view key;
         for (std::string_view r : world.apps) {
-            const rt::Variant* h = handles.find(upTo(r, '*'));
-            if (h && h->toLong() == world.foreground) {
+            auto h = handles.find(upTo(r, '*'));
+            if (h != handles.end() && h->second == world.foreground) {
                 key = upTo(r, '*');
                 break;
             }

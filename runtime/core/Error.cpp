@@ -22,6 +22,7 @@ std::string standardErrorText(int32_t number) {
     case kDeviceIOError: return "Device I/O error";
     case kFileAlreadyExists: return "File already exists";
     case kBadRecordLength: return "Bad record length";
+    case kDiskFull: return "Disk full";
     case kInputPastEndOfFile: return "Input past end of file";
     case kBadRecordNumber: return "Bad record number";
     case kBadFileName: return "Bad file name";

@@ -24,6 +24,7 @@ enum ErrorNumber : int32_t {
     kDeviceIOError = 57,
     kFileAlreadyExists = 58,
     kBadRecordLength = 59,
+    kDiskFull = 61,
     kInputPastEndOfFile = 62,
     kBadRecordNumber = 63,
     kBadFileName = 64,

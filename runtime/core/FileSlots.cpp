@@ -22,6 +22,8 @@ struct Slot {
     FileMode mode = FileMode::Random;
     int recordLength = 0;
     bool eof = false;
+    // Opened for reading only: the file or its folder cannot be written.
+    bool readOnly = false;
     // A random-access file is read whole when it opens and written through,
     // so reading a record costs no system call.
     std::shared_ptr<std::string> contents;
@@ -116,13 +118,26 @@ Slot& openSlot(int slot, bool random) {
     }
 }
 
+[[noreturn]] void raiseWriteError(int err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: raiseError(kDiskFull);
+    case EBADF:
+    case EACCES:
+    case EPERM:
+    case EROFS: raiseError(kPermissionDenied);
+    default: raiseError(kDeviceIOError);
+    }
+}
+
 void writeAll(int fd, const char* data, size_t size, off_t offset) {
     while (size > 0) {
         ssize_t n = offset >= 0 ? pwrite(fd, data, size, offset) : write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            raiseError(kDeviceIOError);
+            raiseWriteError(errno);
         }
         data += n;
         size -= static_cast<size_t>(n);
@@ -148,6 +163,12 @@ void Open(int slot, const std::filesystem::path& path, FileMode mode, int record
     // A folder cannot be opened for writing; the status a random-access
     // file is read by tells a folder too, so no look beforehand is needed.
     int fd = ::open(path.c_str(), flags, 0644);
+    bool readOnly = false;
+    if (fd < 0 && mode == FileMode::Random && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        // Data that may only be read is still read; a write then fails.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        readOnly = fd >= 0;
+    }
     if (fd < 0)
         raiseOpenError(errno);
     std::shared_ptr<std::string> contents;
@@ -169,6 +190,7 @@ void Open(int slot, const std::filesystem::path& path, FileMode mode, int record
     s.mode = mode;
     s.recordLength = recordLength;
     s.eof = false;
+    s.readOnly = readOnly;
     s.contents = std::move(contents);
     s.path = path;
     s.pending.clear();
@@ -183,18 +205,18 @@ void Close(int slot) {
     int fd = s.fd;
     s.fd = -1;
     s.contents.reset();
-    bool flushed = true;
+    int failure = 0;
     if (!s.pending.empty()) {
         try {
             writeAll(fd, s.pending.data(), s.pending.size(), -1);
-        } catch (const RuntimeError&) {
-            flushed = false;
+        } catch (const RuntimeError& e) {
+            failure = e.number();
         }
         s.pending.clear();
     }
     ::close(fd);
-    if (!flushed)
-        raiseError(kDeviceIOError);
+    if (failure)
+        raiseError(failure);
 }
 
 bool isOpen(int slot) { return slot >= 1 && slot <= kMaxSlot && slots()[slot].fd >= 0; }
@@ -234,6 +256,8 @@ void PutString(int slot, long record, const std::string& text) {
         raiseError(kBadRecordNumber);
     if (text.size() > static_cast<size_t>(s.recordLength - 2))
         raiseError(kBadRecordLength);
+    if (s.readOnly)
+        raiseError(kPermissionDenied);
     std::vector<char> buf(static_cast<size_t>(s.recordLength), '\0');
     buf[0] = static_cast<char>(text.size() & 0xFF);
     buf[1] = static_cast<char>(text.size() >> 8);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +80,42 @@ void Kill(const std::filesystem::path& file) {
         raiseError(kFileNotFound);
     if (::unlink(file.c_str()) != 0)
         raiseError(errno == EACCES || errno == EPERM ? kPermissionDenied : kPathFileAccessError);
+}
+
+namespace {
+
+[[noreturn]] void raiseReplaceError(int err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: raiseError(kDiskFull);
+    case EACCES:
+    case EPERM:
+    case EROFS: raiseError(kPermissionDenied);
+    default: raiseError(kDeviceIOError);
+    }
+}
+
+void syncPath(const std::filesystem::path& path, int flags) {
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0)
+        raiseReplaceError(errno);
+    int rc = ::fsync(fd);
+    int err = errno;
+    ::close(fd);
+    // A folder on a file system that cannot sync folders is no failure.
+    if (rc != 0 && !(err == EINVAL && (flags & O_DIRECTORY)))
+        raiseReplaceError(err);
+}
+
+} // namespace
+
+void ReplaceFile(const std::filesystem::path& fresh, const std::filesystem::path& target) {
+    syncPath(fresh, O_RDONLY);
+    if (::rename(fresh.c_str(), target.c_str()) != 0)
+        raiseReplaceError(errno);
+    std::filesystem::path folder = target.parent_path();
+    syncPath(folder.empty() ? std::filesystem::path(".") : folder, O_RDONLY | O_DIRECTORY);
 }
 
 bool isPlainFileName(const std::string& name) {

@@ -25,6 +25,13 @@ void CreateFolder(const std::filesystem::path& folder);
 // Deletes a file: 53 when there is none, 75 when it cannot be deleted.
 void Kill(const std::filesystem::path& file);
 
+// Puts `fresh` in the place of `target` at once: `fresh` reaches the disk,
+// is renamed over `target`, and the folder's new entry reaches the disk, so a
+// stop at any moment leaves the old file or the new one whole. Raises 61 for
+// a full disk, 70 when the folder cannot be written, 57 otherwise; `target`
+// is then as it was.
+void ReplaceFile(const std::filesystem::path& fresh, const std::filesystem::path& target);
+
 // Whether a name given for a file inside a folder stays inside it: no path
 // separator, no NUL, not empty, not "." or "..".
 bool isPlainFileName(const std::string& name);

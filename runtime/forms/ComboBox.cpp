@@ -1,5 +1,7 @@
 #include "runtime/forms/ComboBox.h"
 
+#include <algorithm>
+
 #include "runtime/core/Strings.h"
 
 namespace rt {
@@ -70,6 +72,8 @@ void ComboBox::setItemData(int index, int32_t value) {
 }
 
 void ComboBox::putText(std::string text) {
+    m_selStart = 0;
+    m_selLength = 0;
     if (text == m_text)
         return;
     m_text = std::move(text);
@@ -121,8 +125,34 @@ void ComboBox::userType(const std::string& text) {
             }
         return;
     }
-    m_listIndex = findExact(m_items, -1, m_text + text);
-    putText(m_text + text);
+    if (text.empty() && m_selLength == 0)
+        return;
+    std::string edited = m_text;
+    edited.replace(static_cast<size_t>(m_selStart), static_cast<size_t>(m_selLength), text);
+    int caret = m_selStart + static_cast<int>(text.size());
+    m_listIndex = findExact(m_items, -1, edited);
+    putText(std::move(edited));
+    m_selStart = caret;
+    Changed.raise();
+}
+
+void ComboBox::setSelStart(int start) {
+    if (start < 0)
+        raiseError(kInvalidPropertyValue);
+    m_selStart = std::min(start, static_cast<int>(m_text.size()));
+    m_selLength = 0;
+    Changed.raise();
+}
+
+void ComboBox::setSelLength(int length) {
+    if (length < 0)
+        raiseError(kInvalidPropertyValue);
+    m_selLength = std::min(length, static_cast<int>(m_text.size()) - m_selStart);
+    Changed.raise();
+}
+
+std::string ComboBox::SelText() const {
+    return m_text.substr(static_cast<size_t>(m_selStart), static_cast<size_t>(m_selLength));
 }
 
 const MemberTable& ComboBox::memberTable() {
@@ -147,6 +177,10 @@ const MemberTable& ComboBox::memberTable() {
             property<ComboBox>("Text", 106, &ComboBox::Text, &ComboBox::setText,
                                &Variant::toString),
             readOnly<ComboBox>("Style", 107, &ComboBox::Style),
+            property<ComboBox>("SelStart", 112, &ComboBox::SelStart, &ComboBox::setSelStart,
+                               &Variant::toLong),
+            property<ComboBox>("SelLength", 113, &ComboBox::SelLength, &ComboBox::setSelLength,
+                               &Variant::toLong),
             Member{"AddItem", 109, MemberKind::Method, "",
                    [](Dispatch& s, std::span<const Variant> a) {
                        if (a.empty())

@@ -35,9 +35,18 @@ public:
     void setListIndex(int index);
     const std::string& Text() const { return m_text; }
     // A drop-down list takes only the text of a line (error 383 otherwise).
+    // Puts the caret at the start of the edit part.
     void setText(const std::string& text);
+    // The selection in the edit part, in characters, as a text box has it.
+    int SelStart() const { return m_selStart; }
+    // Past the end clamps to the end; negative is error 380.
+    void setSelStart(int start);
+    int SelLength() const { return m_selLength; }
+    void setSelLength(int length);
+    std::string SelText() const;
 
-    // The user picks line `index` from the list, or types into the edit part.
+    // The user picks line `index` from the list, or types into the edit
+    // part: `text` replaces the selection and the caret goes after it.
     void userSelect(int index);
     void userType(const std::string& text);
 
@@ -56,6 +65,8 @@ private:
     std::string m_text;
     int m_listIndex = -1;
     int m_newIndex = -1;
+    int m_selStart = 0;
+    int m_selLength = 0;
     int m_style;
     bool m_sorted;
 };

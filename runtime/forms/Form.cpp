@@ -10,15 +10,10 @@
 
 namespace rt {
 
-namespace {
-// Borders and title bar of a sizable window, in twips.
-constexpr float kBorderWidth = 120;
-constexpr float kFrameHeight = 510;
-} // namespace
-
 Form::Form(std::string name, std::string caption)
     : m_name(std::move(name)), m_caption(std::move(caption)) {
     m_hWnd = desktop().createOwnWindow(OwnWindow{"QuiboForm", m_caption, false, 0, nullptr});
+    syncPlacement();
     m_font->Changed.connect([this] { Changed.raise(); });
 }
 
@@ -56,16 +51,27 @@ void Form::Move(float left, float top, float width, float height) {
     m_top = top;
     m_width = width;
     m_height = height;
+    syncPlacement();
     Changed.raise();
     if (resized && m_loaded)
         Form_Resize();
 }
 
 float Form::ScaleWidth() const {
-    return std::max(0.0f, m_width - kBorderWidth);
+    return std::max(0.0f, m_width - m_nonClientWidth);
 }
 float Form::ScaleHeight() const {
-    return std::max(0.0f, m_height - kFrameHeight);
+    return std::max(0.0f, m_height - m_nonClientHeight);
+}
+
+void Form::setNonClientSize(float width, float height) {
+    if (width == m_nonClientWidth && height == m_nonClientHeight)
+        return;
+    m_nonClientWidth = width;
+    m_nonClientHeight = height;
+    Changed.raise();
+    if (m_loaded)
+        Form_Resize();
 }
 
 void Form::setWindowState(int state) {
@@ -75,6 +81,7 @@ void Form::setWindowState(int state) {
         return;
     bool restored = m_windowState == vbMinimized;
     m_windowState = state;
+    syncPlacement();
     Changed.raise();
     if (m_loaded)
         Form_Resize();
@@ -133,6 +140,7 @@ void Form::Show(int modal) {
     }
     if (!m_visible) {
         m_visible = true;
+        syncPlacement();
         syncWindow();
         for (Control* c : std::vector<Control*>(m_controls))
             c->formShown();
@@ -197,6 +205,18 @@ void Form::SetFocus() {
     if (!m_visible)
         raiseError(5, {}, "Invalid procedure call or argument");
     desktop().setForeground(hWnd());
+}
+
+// The desktop's record of the form's window: its normal rectangle stays
+// the form's while it is minimised or maximised.
+void Form::syncPlacement() {
+    auto px = [](float twips, float perPixel) {
+        return static_cast<int32_t>(std::lround(twips / perPixel));
+    };
+    float tx = Screen().TwipsPerPixelX, ty = Screen().TwipsPerPixelY;
+    RECT normal{px(m_left, tx), px(m_top, ty), px(m_left + m_width, tx), px(m_top + m_height, ty)};
+    desktop().placeOwnWindow(hWnd(), normal, m_windowState == vbMinimized,
+                             m_windowState == vbMaximized);
 }
 
 void Form::syncWindow() {

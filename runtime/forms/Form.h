@@ -74,6 +74,9 @@ public:
     // The client area: the outer size less borders and title bar.
     float ScaleWidth() const;
     float ScaleHeight() const;
+    // The borders, title bar and menu bar around the client area, in twips;
+    // a view whose window system frames windows otherwise sets its own.
+    void setNonClientSize(float width, float height);
 
     // The window's kind. A fixed dialog or tool window has neither minimise
     // nor maximise button and no task-bar entry; only sizable ones can be
@@ -149,6 +152,7 @@ protected:
 
 private:
     void syncWindow();
+    void syncPlacement();
     void paintShowingControls();
     void placeAtStartUp();
 
@@ -157,6 +161,7 @@ private:
     std::string m_icon;
     HWND m_hWnd = 0;
     float m_left = 1500, m_top = 1500, m_width = 4800, m_height = 3600;
+    float m_nonClientWidth = 120, m_nonClientHeight = 510;
     int m_windowState = vbNormal;
     int m_borderStyle = vbSizable;
     bool m_minButton = true;

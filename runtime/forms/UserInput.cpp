@@ -137,6 +137,13 @@ void UserInput::typeText(TextBox& box, const std::string& text) {
     box.userType(text);
 }
 
+void UserInput::typeText(ComboBox& box, const std::string& text) {
+    Action action;
+    checkReachable(box);
+    box.parentForm().setActiveControl(&box);
+    box.userType(text);
+}
+
 void UserInput::selectItem(ListBox& list, int index, int shift) {
     Action action;
     checkReachable(list);

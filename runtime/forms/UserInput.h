@@ -49,6 +49,9 @@ public:
     static void focus(Control& control);
     // Replaces the selection of the text box with `text`, as typing does.
     static void typeText(TextBox& box, const std::string& text);
+    // The same for the edit part of a combo box; in a drop-down list it
+    // jumps to the first line that starts with `text`.
+    static void typeText(ComboBox& box, const std::string& text);
     // Clicks line `index`; with vbShiftMask/vbCtrlMask in an extended list
     // it extends or toggles the selection.
     static void selectItem(ListBox& list, int index, int shift = 0);

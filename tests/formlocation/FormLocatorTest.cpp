@@ -214,6 +214,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripRow{"Minimised", 1200, 900, 6000, 4000, vbMinimized,
                                  RECT{50, 60, 450, 360}, "900 750 4500 6000 1",
                                  "750 900 6000 4500 0"},
+                    // The desktop's rectangle is where the form was moved.
+                    RoundTripRow{"MinimisedWhereItWasMoved", 1200, 900, 6000, 4500, vbMinimized,
+                                 std::nullopt, "900 1200 4500 6000 1", "1200 900 6000 4500 0"},
                     RoundTripRow{"MinimisedPartlyOffScreen", 1200, 900, 6000, 4000, vbMinimized,
                                  RECT{-20, -3, 380, 297}, "0 0 4500 6000 1", "0 0 6000 4500 0"},
                     RoundTripRow{"OffTheLeftEdgeSavesZero", -45, -1, 6000, 4000, vbNormal,

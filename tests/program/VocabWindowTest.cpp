@@ -282,6 +282,15 @@ INSTANTIATE_TEST_SUITE_P(
         NewVocabRow{"NameListedInOtherCase", 2, "v02", Ask::Menu,
                     "You Already Have A Vocabulary With That Name!", "", rt::vbOKOnly, false},
         NewVocabRow{"ThirtiethCreated", 29, "Mail", Ask::Menu, "", "", 0, true},
+        // Names the store would change, or that would cut a record.
+        NewVocabRow{"PointRefused", 2, "mail.old", Ask::Menu, "cannot hold a point", "Vocabulary Name",
+                    rt::vbExclamation, false},
+        NewVocabRow{"SeparatorRefused", 2, "Mail$", Ask::Menu, "cannot hold \"$\"", "Vocabulary Name",
+                    rt::vbExclamation, false},
+        NewVocabRow{"OutsideTheCodePageRefused", 2, "Ma?l", Ask::Menu, "cannot hold \"?\"", "Vocabulary Name",
+                    rt::vbExclamation, false},
+        NewVocabRow{"FolderSeparatorRefused", 2, "a\\b", Ask::Menu, "a file name cannot hold it",
+                    "Vocabulary Name", rt::vbExclamation, false},
         NewVocabRow{"ThirtyFirstRefused", 30, "Mail", Ask::Menu,
                     "You Have Too Many Vocabularies Already!  The Maximum is 30.",
                     "Vocabulary Overload", rt::vbInformation, false}),
@@ -535,6 +544,7 @@ TEST_F(VocabWindow, EveryToolbarButtonShowsAPictureOfTheImageList) {
 TEST_F(VocabWindow, HelpOpensTheProgramsHelpFileAtItsDefaultTopic) {
     auto help = std::make_shared<rt::SimHelp>();
     rt::setHelp(help);
+    folder.write("quibohelp.chm", "help");
     open([&](frmVocab& w) {
         UserInput::chooseMenu(w.mnuQUIBOHelp);
         UserInput::clickButton(w.tbrVocab, "Help");

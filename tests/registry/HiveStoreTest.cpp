@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,6 +142,29 @@ TEST_F(HiveStoreTest, DamagedFilesAreMovedAsideReportedAndReplacedByAnEmptyHive)
         registry::setFolder(m_dir.string());
         EXPECT_EQ(text(HKEY_CURRENT_USER, "Software", "A"), "new");
         EXPECT_EQ(registry::problems().size(), before + 1);
+    }
+}
+
+// Something other than a file in a hive file's place neither stops the
+// program (a pipe with no writer) nor is lost: it is moved aside too.
+TEST_F(HiveStoreTest, APipeOrFolderInTheFilesPlaceIsMovedAside) {
+    for (bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "folder");
+        if (pipe)
+            ASSERT_EQ(mkfifo(hiveFile().c_str(), 0600), 0);
+        else
+            fs::create_directory(hiveFile());
+        size_t before = registry::problems().size();
+        registry::setFolder(m_dir.string());
+        EXPECT_EQ(text(HKEY_CURRENT_USER, "Software", "A"), "<no key>");
+        EXPECT_EQ(registry::problems().size(), before + 1);
+        ASSERT_EQ(setText(HKEY_CURRENT_USER, "Software", "A", "1"), ERROR_SUCCESS);
+        EXPECT_TRUE(fs::is_regular_file(hiveFile()));
+        for (const fs::path& aside : filesContaining(".corrupt-")) {
+            EXPECT_EQ(fs::is_fifo(aside), pipe);
+            fs::remove(aside);
+        }
+        fs::remove(hiveFile());
     }
 }
 

@@ -298,9 +298,16 @@ Binding& bindView(Control& control, QWidget& widget, FormWindow& window,
     return *binding;
 }
 
-// Takes the caret and selection of the edit into the text box, as the
-// place the next typing replaces.
-void takeSelection(TextBox& box, const QLineEdit& edit) {
+bool locked(const TextBox& box) {
+    return box.Locked();
+}
+bool locked(const ComboBox&) {
+    return false;
+}
+
+// Takes the caret and selection of the edit into the text box (or combo
+// box), as the place the next typing replaces.
+template <class Box> void takeSelection(Box& box, const QLineEdit& edit) {
     // Read both first: each setter refreshes the edit from the model.
     bool selected = edit.hasSelectedText();
     int start = selected ? edit.selectionStart() : edit.cursorPosition();
@@ -309,8 +316,10 @@ void takeSelection(TextBox& box, const QLineEdit& edit) {
     box.setSelLength(length);
 }
 
-bool typeInto(TextBox& box, QLineEdit& edit, const QKeyEvent& ke) {
-    if (box.Locked())
+// A key typed into a text box or a combo box's edit part: the model makes
+// the edit, through the same entry point as a scripted user.
+template <class Box> bool typeInto(Box& box, QLineEdit& edit, const QKeyEvent& ke) {
+    if (locked(box))
         return false;
     bool back = ke.key() == Qt::Key_Backspace, del = ke.key() == Qt::Key_Delete;
     QString text = ke.text();
@@ -318,7 +327,7 @@ bool typeInto(TextBox& box, QLineEdit& edit, const QKeyEvent& ke) {
                      !(ke.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!back && !del && !printable)
         return false;
-    TextBox* b = &box;
+    Box* b = &box;
     userAction([&] {
         takeSelection(*b, edit);
         if (back || del) {
@@ -339,6 +348,25 @@ bool typeInto(TextBox& box, QLineEdit& edit, const QKeyEvent& ke) {
     return true;
 }
 
+// Paste, cut and undo in the edit: the whole new text replaces the old.
+template <class Box> void editedWhole(Box& box, const QString& now) {
+    if (fromQt(now) == box.Text())
+        return;
+    Box* b = &box;
+    userAction([&] {
+        b->setSelStart(0);
+        b->setSelLength(static_cast<int>(b->Text().size()));
+        UserInput::typeText(*b, fromQt(now));
+    });
+}
+
+template <class Box> void showSelection(const Box& box, QLineEdit& edit) {
+    if (box.SelLength() > 0)
+        edit.setSelection(box.SelStart(), box.SelLength());
+    else
+        edit.setCursorPosition(box.SelStart());
+}
+
 QWidget* textBoxView(TextBox& box, FormWindow& window) {
     auto* edit = new QLineEdit(window.client());
     TextBox* b = &box;
@@ -348,21 +376,13 @@ QWidget* textBoxView(TextBox& box, FormWindow& window) {
             edit->setText(text);
         edit->setReadOnly(b->Locked());
         edit->setMaxLength(b->MaxLength() > 0 ? b->MaxLength() : 32767);
-        if (b->SelLength() > 0)
-            edit->setSelection(b->SelStart(), b->SelLength());
-        else
-            edit->setCursorPosition(b->SelStart());
+        showSelection(*b, *edit);
     });
     binding.m_key = [b, edit](QKeyEvent& ke) { return typeInto(*b, *edit, ke); };
-    // Paste, cut and undo: the whole new text replaces the old.
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [b, edit, &binding](const QString& now) {
-        if (!binding.attached() || fromQt(now) == b->Text())
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [b, &binding](const QString& now) {
+        if (!binding.attached())
             return;
-        userAction([&] {
-            b->setSelStart(0);
-            b->setSelLength(static_cast<int>(b->Text().size()));
-            UserInput::typeText(*b, fromQt(now));
-        });
+        editedWhole(*b, now);
         if (binding.attached())
             binding.refreshAll();
     });
@@ -438,6 +458,8 @@ QWidget* listBoxView(ListBox& box, FormWindow& window) {
 QWidget* comboBoxView(ComboBox& box, FormWindow& window) {
     auto* combo = new QComboBox(window.client());
     combo->setEditable(box.Style() != vbComboDropdownList);
+    // The model holds the lines: Enter must not add one to the view only.
+    combo->setInsertPolicy(QComboBox::NoInsert);
     ComboBox* b = &box;
     Binding& binding = bindView(box, *combo, window, [b, combo] {
         QSignalBlocker block(combo);
@@ -450,8 +472,11 @@ QWidget* comboBoxView(ComboBox& box, FormWindow& window) {
                 combo->addItem(toQt(b->List(i)));
         }
         combo->setCurrentIndex(b->ListIndex());
-        if (combo->isEditable() && combo->currentText() != toQt(b->Text()))
-            combo->setEditText(toQt(b->Text()));
+        if (QLineEdit* edit = combo->lineEdit()) {
+            if (edit->text() != toQt(b->Text()))
+                edit->setText(toQt(b->Text()));
+            showSelection(*b, *edit);
+        }
     });
     QObject::connect(combo, &QComboBox::activated, combo, [b, &binding](int index) {
         if (binding.attached())
@@ -461,13 +486,13 @@ QWidget* comboBoxView(ComboBox& box, FormWindow& window) {
     });
     if (QLineEdit* edit = combo->lineEdit()) {
         edit->installEventFilter(&binding);
+        binding.m_key = [b, edit](QKeyEvent& ke) { return typeInto(*b, *edit, ke); };
         QObject::connect(edit, &QLineEdit::textEdited, combo, [b, &binding](const QString& now) {
             if (!binding.attached())
                 return;
-            userAction([&] {
-                UserInput::checkReachable(*b);
-                b->userType(fromQt(now));
-            });
+            editedWhole(*b, now);
+            if (binding.attached())
+                binding.refreshAll();
         });
     }
     return combo;

@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -26,6 +30,36 @@ Qt::WindowStates qtState(int state) {
     case vbMaximized: return Qt::WindowMaximized;
     default: return Qt::WindowNoState;
     }
+}
+
+// The frame the window manager put around the last window it framed: the
+// next window is placed by it before it is mapped.
+QMargins g_frame;
+
+int menuBarHeight(const QMenuBar* bar) {
+    return bar ? bar->sizeHint().height() : 0;
+}
+
+// A title bar that no screen shows (at least this much of it) cannot be
+// grabbed: such a window is moved onto the screen.
+constexpr int kGrabbable = 40;
+
+QRect ontoScreen(const QRect& outer, int titleHeight) {
+    QRect title(outer.x(), outer.y(), outer.width(), std::max(titleHeight, 1));
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QRect seen = screen->availableGeometry().intersected(title);
+        if (seen.width() >= std::min(kGrabbable, outer.width()) && seen.height() > 0)
+            return outer;
+    }
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return outer;
+    QRect area = primary->availableGeometry();
+    int x =
+        std::clamp(outer.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width()));
+    int y =
+        std::clamp(outer.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height()));
+    return QRect(x, y, outer.width(), outer.height());
 }
 
 // The window's frame and buttons as the form's border style asks.
@@ -57,6 +91,8 @@ bool userSizable(const Form& form) {
 } // namespace
 
 FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) {
+    // Where no window manager frames windows, the window is where it was put.
+    m_framed = !QGuiApplication::platformName().startsWith(QLatin1String("xcb"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(flagsOf(form));
     setObjectName(toQt(form.Name()));
@@ -153,26 +189,83 @@ QAction* FormWindow::bindMenu(QAction* action, Menu& menu) {
     return action;
 }
 
+// The form's rectangle is the whole window's, frame included: saving and
+// restoring placement then use the same rectangle.
 void FormWindow::refresh() {
     if (!m_form)
         return;
     m_applying = true;
     setWindowTitle(toQt(m_form->Caption()));
     setWindowIcon(stockPicture(m_form->Icon()));
-    move(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()));
-    int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
-    QSize size(toPixelsX(m_form->ScaleWidth()), toPixelsY(m_form->ScaleHeight()) + menuHeight);
+    int width = toPixelsX(m_form->ScaleWidth());
+    int height = toPixelsY(m_form->ScaleHeight()) + menuBarHeight(m_menuBar);
+    QRect outer(toPixelsX(m_form->Left()), toPixelsY(m_form->Top()), toPixelsX(m_form->Width()),
+                toPixelsY(m_form->Height()));
+    // A window inside another keeps its place; a top-level one must be seen.
+    QRect placed = parentWidget() ? outer : ontoScreen(outer, g_frame.top());
     if (userSizable(*m_form) || parentWidget()) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(size);
     } else {
-        setFixedSize(size);
+        setFixedSize(width, height);
+    }
+    if (windowState() == Qt::WindowNoState) {
+        if (g_frame.isNull() || parentWidget()) {
+            move(placed.topLeft());
+            resize(width, height);
+        } else {
+            // With the frame known the client goes exactly where it belongs.
+            setGeometry(placed.x() + g_frame.left(), placed.y() + g_frame.top(), width, height);
+        }
     }
     layoutClient();
     if (windowState() != qtState(m_form->WindowState()))
         setWindowState(qtState(m_form->WindowState()));
     m_applying = false;
+    if (placed != outer && m_form->WindowState() == vbNormal) {
+        // Later: the form may be in the middle of a change of its own.
+        float left = toTwipsX(placed.x()), top = toTwipsY(placed.y());
+        QPointer<FormWindow> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self, left, top] {
+                if (Form* form = self ? self->m_form : nullptr)
+                    userAction([=] { form->Move(left, top, form->Width(), form->Height()); });
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+// What the window manager put around the window, as it says now (the
+// widget's own copy of it can lag behind).
+QMargins FormWindow::frameMargins() const {
+    QWindow* handle = windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// The window manager framed the window: the form learns the frame's size,
+// and, when that was news, the window is placed again so that its frame is
+// where the form is. Returns whether it was placed again.
+bool FormWindow::learnFrame() {
+    if (!m_form || !isVisible() || windowState() != Qt::WindowNoState)
+        return false;
+    QMargins margins = frameMargins();
+    if (margins.isNull() || margins.left() < 0 || margins.top() < 0)
+        return false;
+    bool changed = margins != g_frame;
+    g_frame = margins;
+    Form* form = m_form;
+    float nonClientWidth = toTwipsX(margins.left() + margins.right());
+    float nonClientHeight = toTwipsY(margins.top() + margins.bottom() + menuBarHeight(m_menuBar));
+    if (nonClientWidth != form->Width() - form->ScaleWidth() ||
+        nonClientHeight != form->Height() - form->ScaleHeight()) {
+        userAction([=] { form->setNonClientSize(nonClientWidth, nonClientHeight); });
+        changed = true;
+    }
+    if (!changed)
+        return false;
+    refresh();
+    return true;
 }
 
 void FormWindow::layoutClient() {
@@ -205,6 +298,25 @@ void FormWindow::changeEvent(QEvent* event) {
     }
 }
 
+void FormWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_framed || !isWindow())
+        return;
+    // The window manager frames the window some time after it is mapped,
+    // and tells nothing that every toolkit turns into an event: look.
+    auto* timer = new QTimer(this);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, this, [this, timer, tries = 0]() mutable {
+        if (!frameMargins().isNull()) {
+            m_framed = true;
+            learnFrame();
+        }
+        if (m_framed || ++tries > 500 || !isVisible())
+            timer->deleteLater();
+    });
+    timer->start();
+}
+
 void FormWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (event->spontaneous())
@@ -223,9 +335,17 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 void FormWindow::userMoved() {
     if (m_applying || !m_form || windowState() != Qt::WindowNoState)
         return;
+    if (!m_framed && isWindow()) {
+        // Until the window manager has framed the window, its position is
+        // the one asked for, not yet where the user sees it.
+        m_framed = !frameMargins().isNull();
+        if (!m_framed || learnFrame())
+            return;
+    }
     Form* form = m_form;
-    int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
-    float left = toTwipsX(x()), top = toTwipsY(y());
+    int menuHeight = menuBarHeight(m_menuBar);
+    QRect frame = geometry().marginsAdded(frameMargins());
+    float left = toTwipsX(frame.x()), top = toTwipsY(frame.y());
     float width = toTwipsX(this->width()) + (form->Width() - form->ScaleWidth());
     float height = toTwipsY(this->height() - menuHeight) + (form->Height() - form->ScaleHeight());
     if (toPixelsX(left) == toPixelsX(form->Left()) && toPixelsY(top) == toPixelsY(form->Top()) &&

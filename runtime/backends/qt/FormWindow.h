@@ -35,6 +35,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -43,11 +44,14 @@ private:
     QAction* bindMenu(QAction* action, Menu& menu);
     void layoutClient();
     void userMoved();
+    bool learnFrame();
+    QMargins frameMargins() const;
 
     Form* m_form;
     QMenuBar* m_menuBar = nullptr;
     QWidget* m_client;
     bool m_applying = false;
+    bool m_framed = false;
 };
 
 } // namespace rt::qt

@@ -216,6 +216,14 @@ void SimDesktop::updateOwnWindow(HWND hWnd, const std::string& title, bool visib
     }
 }
 
+void SimDesktop::placeOwnWindow(HWND hWnd, const RECT& normal, bool iconic, bool zoomed) {
+    if (Window* w = window(hWnd); w && w->own) {
+        w->normal = normal;
+        w->iconic = iconic;
+        w->zoomed = zoomed;
+    }
+}
+
 void SimDesktop::destroyOwnWindow(HWND hWnd) {
     closeWindow(hWnd);
 }

@@ -73,6 +73,7 @@ public:
     bool windowPlacement(HWND hWnd, WINDOWPLACEMENT& placement) override;
     HWND createOwnWindow(OwnWindow window) override;
     void updateOwnWindow(HWND hWnd, const std::string& title, bool visible) override;
+    void placeOwnWindow(HWND hWnd, const RECT& normal, bool iconic, bool zoomed) override;
     void destroyOwnWindow(HWND hWnd) override;
     int32_t sendMessage(HWND hWnd, uint32_t msg, intptr_t wParam, const Variant& lParam) override;
 

@@ -325,7 +325,26 @@ bool X11Desktop::windowPlacement(HWND hWnd, WINDOWPLACEMENT& placement) {
     placement.showCmd = isIconic(hWnd)   ? SW_SHOWMINIMIZED
                         : isZoomed(hWnd) ? SW_SHOWMAXIMIZED
                                          : SW_SHOWNORMAL;
-    placement.rcNormalPosition = RECT{x, y, x + attrs.width, y + attrs.height};
+    // A minimised or maximised window of the program is not where it will
+    // be shown again (and a window manager may be animating it): its normal
+    // rectangle is the one the program last gave it.
+    if (auto placed = m_placed.find(hWnd);
+        placed != m_placed.end() && placement.showCmd != SW_SHOWNORMAL) {
+        placement.rcNormalPosition = placed->second;
+        return true;
+    }
+    // The whole window, frame included.
+    long left = 0, right = 0, top = 0, bottom = 0;
+    std::vector<unsigned long> frame = m_display->longs(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (frame.size() == 4) {
+        left = static_cast<long>(frame[0]);
+        right = static_cast<long>(frame[1]);
+        top = static_cast<long>(frame[2]);
+        bottom = static_cast<long>(frame[3]);
+    }
+    placement.rcNormalPosition = RECT{static_cast<int32_t>(x - left), static_cast<int32_t>(y - top),
+                                      static_cast<int32_t>(x + attrs.width + right),
+                                      static_cast<int32_t>(y + attrs.height + bottom)};
     return true;
 }
 
@@ -341,6 +360,10 @@ void X11Desktop::updateOwnWindow(HWND hWnd, const std::string& title, bool visib
         it->second.title = title;
         it->second.visible = visible;
     }
+}
+
+void X11Desktop::placeOwnWindow(HWND hWnd, const RECT& normal, bool, bool) {
+    m_placed[hWnd] = normal;
 }
 
 void X11Desktop::destroyOwnWindow(HWND hWnd) {

@@ -104,6 +104,11 @@ public:
     // The program's own windows.
     virtual HWND createOwnWindow(OwnWindow window) = 0;
     virtual void updateOwnWindow(HWND hWnd, const std::string& title, bool visible) = 0;
+    // Where one of the program's own windows is (its whole rectangle, screen
+    // pixels) and whether it is minimised or maximised. A desktop whose real
+    // windows report this themselves ignores it.
+    virtual void placeOwnWindow(HWND /*hWnd*/, const RECT& /*normal*/, bool /*iconic*/,
+                                bool /*zoomed*/) {}
     virtual void destroyOwnWindow(HWND hWnd) = 0;
     // Delivers a message to one of the program's own windows; 0 for any other.
     virtual int32_t sendMessage(HWND hWnd, uint32_t msg, intptr_t wParam,

@@ -27,6 +27,9 @@ using registry::Value;
 
 constexpr size_t kMaxNameLength = 255;
 constexpr uint32_t kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+// A hive file is read whole into memory: a larger one is not written and,
+// when met, is damage.
+constexpr size_t kMaxFileSize = size_t(256) << 20;
 
 struct Handle {
     HKEY hive;
@@ -142,7 +145,9 @@ public:
         temp += ".tmp" + std::to_string(getpid());
         LoadedHive& loaded = m_hives[hive];
         std::string text = registry::serializeHive(*loaded.root);
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        int fd = text.size() <= kMaxFileSize
+                     ? ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
+                     : -1;
         bool ok = fd >= 0 && writeAll(fd, text) && ::fsync(fd) == 0;
         struct stat st {};
         ok = ok && ::fstat(fd, &st) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
@@ -229,7 +234,7 @@ private:
     static bool readAll(int fd, std::string& text) {
         text.clear();
         char buf[65536];
-        while (true) {
+        while (text.size() <= kMaxFileSize) {
             ssize_t n = ::read(fd, buf, sizeof buf);
             if (n < 0 && errno == EINTR)
                 continue;
@@ -243,6 +248,7 @@ private:
                 return false; // larger than this process can hold
             }
         }
+        return false;
     }
 
     void refresh(HKEY hive) {
@@ -252,7 +258,8 @@ private:
         if (loaded.root && now == loaded.stamp)
             return;
         auto root = std::make_unique<Key>();
-        int fd = ::open(fileOf(hive).c_str(), O_RDONLY | O_CLOEXEC);
+        // Not blocking: a pipe in the file's place must not stop the program.
+        int fd = ::open(fileOf(hive).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             loaded.keep(-1);
             loaded.stamp = Stamp{};
@@ -260,15 +267,16 @@ private:
             return;
         }
         std::string text, error;
-        bool read = ::fstat(fd, &st) == 0 && readAll(fd, text);
-        if (read && registry::parseHive(text, *root, error)) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+            error = "it is not a readable file";
+        else if (!readAll(fd, text))
+            error = "it cannot be read, or is larger than a registry file can be";
+        if (error.empty() && registry::parseHive(text, *root, error)) {
             loaded.keep(fd);
             loaded.stamp = Stamp::of(st);
             loaded.root = std::move(root);
             return;
         }
-        if (!read)
-            error = "it cannot be read";
         ::close(fd);
         if (m_lockedHive != hive) {
             // Moving a file aside races with the writers: decide under the lock,
