@@ -81,7 +81,9 @@ void CApp::FillVACListBox() {
         if (!has(record, '*') || before(record, '*').empty())
             return false;
         rt::skipFailure([&] {
-            rt::form<frmApp>()->lstVAppCmd.AddItem(std::string(before(record, '*')), m_file.RecordNumber() - 1);
+            std::string buffer;
+            rt::form<frmApp>()->lstVAppCmd.AddItem(
+                std::string(RunningApps::StoredKeyText(before(record, '*'), buffer)), m_file.RecordNumber() - 1);
         });
         return true;
     }, [] {
@@ -95,7 +97,8 @@ void CApp::VAppAdd(const std::string& sAppName, int16_t /*iRecNumber*/, bool bCr
     m_file.FileOpen(false, "");
     m_file.InitRecord();
     m_file.ForEachRecord([](std::string_view record) { return !record.empty(); });
-    m_file.FileStore(bCreateFromNew ? sAppName : sAppName + "*", m_file.RecordNumber());
+    m_file.FileStore(bCreateFromNew ? sAppName : RunningApps::StoreWindowKey(sAppName) + "*",
+                     m_file.RecordNumber());
     m_file.IncrementRecord();
     m_file.FileClose();
 }
@@ -145,7 +148,8 @@ void CApp::AppCompare(const std::string& sSearchString) {
     m_file.InitRecord();
     VAppTempClear();
     m_file.ForEachRecord([&](std::string_view record) {
-        if (!rt::textEquals(rt::Trim(before(record, '*')), rt::Trim(sSearchString)))
+        std::string buffer;
+        if (!rt::textEquals(rt::Trim(RunningApps::StoredKeyText(before(record, '*'), buffer)), rt::Trim(sSearchString)))
             VAppTempStore(std::string(record));
         return true;
     });
@@ -199,7 +203,9 @@ int16_t CApp::AppCheck(const std::string& sPhrase) {
         rt::skipFailure([&] { rt::form<frmQuibo>()->SetFocus(); });
         rt::skipFailure([&] {
             std::string cls, title;
-            RunningApps::SplitWindowKey(std::string(before(matched, '*')), cls, title);
+            std::string buffer;
+            RunningApps::SplitWindowKey(std::string(RunningApps::StoredKeyText(before(matched, '*'), buffer)), cls,
+                                        title);
             m_ClassName = cls;
             m_WindowText = title;
         });
@@ -284,8 +290,9 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
             if (CFile::Eof())
                 return false;
             std::string_view windowKey;
+            std::string buffer;
             if (cutBefore(record, '*', windowKey) &&
-                RunningApps::GetWindowHandle(windowKey) == fg) {
+                RunningApps::GetWindowHandle(RunningApps::StoredKeyText(windowKey, buffer)) == fg) {
                 h = fg;
                 found = true;
                 return false;
@@ -306,7 +313,8 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
             if (CFile::Eof())
                 return false;
             std::string_view windowKey;
-            known = cutBefore(record, '*', windowKey) && windowKey == key &&
+            std::string buffer;
+            known = cutBefore(record, '*', windowKey) && RunningApps::StoredKeyText(windowKey, buffer) == key &&
                     vocabularyOf(record, vocabulary);
             return !known;
         });

@@ -86,6 +86,25 @@ void CVocab::CopyAll() {
         CopyDictionary(list.List(i - 1));
 }
 
+std::string CVocab::NameRefusal(const std::string& sVocabName) {
+    for (char c : sVocabName) {
+        unsigned char b = static_cast<unsigned char>(c);
+        std::string shown = b < 0x20 ? "a control character" : "\"" + std::string(1, c) + "\"";
+        if (c == '.')
+            return "A vocabulary name cannot hold a point (\".\"): the vocabulary would be listed under "
+                   "another name.";
+        if (c == '*' || c == '~' || c == '$')
+            return "A vocabulary name cannot hold " + shown +
+                   ": it separates the parts of an application's record.";
+        // Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no character in the code page.
+        if (b < 0x20 || std::string_view("/\\:?\"<>|").find(c) != std::string_view::npos || b == 0x81 ||
+            b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            return "A vocabulary name cannot hold " + shown +
+                   ": a file name cannot hold it (a \"?\" may stand for a character outside the code page).";
+    }
+    return {};
+}
+
 void CVocab::CreateNewVocab(const std::string& sVocabName) {
     m_File.FileNew(true, sVocabName);
     m_File.FileClose();

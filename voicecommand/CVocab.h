@@ -39,6 +39,13 @@ public:
     std::string ReadDictionary(int16_t iRecord, const std::string& sVocabName);
     void DictionarySelect(const std::string& sVocName, const std::string& sDicName);
 
+    // Why a vocabulary name cannot be used, or "" when it can: the store keeps
+    // each vocabulary in a file named after it, so a name it would change
+    // (a point, a character a file name cannot hold or that is not in the
+    // code page, shown as "?") or one holding a record's separators is
+    // refused.
+    static std::string NameRefusal(const std::string& sVocabName);
+
     CFile& File() { return m_File; }
     // Made on first use.
     rt::Collection& CopyBuffer();

@@ -2,7 +2,16 @@
 // The end of the program: the main window's unload ends it at once; the
 // entry point's event loop watches for it.
 
+#include <string>
+
 namespace Program {
+
+// Makes this run the one Quibo of its program folder, until the process
+// ends (an advisory lock on a file there). False when another run holds it:
+// two at a time would each rewrite the files over the other's changes.
+bool ClaimFolder();
+// What a second run on the same folder tells the user before it ends.
+std::string AlreadyRunningText();
 
 void End();
 bool Ended();

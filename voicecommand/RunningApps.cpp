@@ -31,6 +31,45 @@ std::string MakeWindowKey(const std::string& className, const std::string& title
     return className + " " + kBrokenBar + " " + title;
 }
 
+namespace {
+constexpr char kKeyEscape = '\x01';
+constexpr std::string_view kEscaped = "*~$\x01";
+constexpr std::string_view kEscapeLetters = "stde";
+} // namespace
+
+std::string StoreWindowKey(std::string_view key) {
+    std::string stored;
+    stored.reserve(key.size());
+    for (char c : key) {
+        size_t at = kEscaped.find(c);
+        if (at == std::string_view::npos) {
+            stored += c;
+        } else {
+            stored += kKeyEscape;
+            stored += kEscapeLetters[at];
+        }
+    }
+    return stored;
+}
+
+std::string_view StoredKeyText(std::string_view stored, std::string& buffer) {
+    if (stored.find(kKeyEscape) == std::string_view::npos)
+        return stored;
+    buffer.clear();
+    for (size_t i = 0; i < stored.size(); ++i) {
+        size_t at = std::string_view::npos;
+        if (stored[i] == kKeyEscape && i + 1 < stored.size())
+            at = kEscapeLetters.find(stored[i + 1]);
+        if (at == std::string_view::npos) {
+            buffer += stored[i];
+        } else {
+            buffer += kEscaped[at];
+            ++i;
+        }
+    }
+    return buffer;
+}
+
 bool SplitWindowKey(const std::string& key, std::string& className, std::string& title) {
     size_t bar = key.find(kBrokenBar);
     // The class ends before the blank that precedes the bar; a bar at the

@@ -26,6 +26,14 @@ constexpr char kBrokenBar = '\xA6';
 std::string MakeWindowKey(const std::string& className, const std::string& title);
 bool SplitWindowKey(const std::string& key, std::string& className, std::string& title);
 
+// A window key as an application record holds it: the record's separators
+// "*", "~" and "$" inside a class or title become the byte 1 and a letter
+// (the byte 1 itself too), which no window text or record written before
+// holds, so old records read as they did. StoredKeyText undoes it; a key
+// without the byte 1 is returned as it stands, in `buffer`'s place unused.
+std::string StoreWindowKey(std::string_view key);
+std::string_view StoredKeyText(std::string_view stored, std::string& buffer);
+
 // Window listing and switching (RunningApps.cpp).
 int16_t FillRunningApps(rt::ListBox& list);
 bool EnumWindowsProc(HWND hWnd, intptr_t lParam);

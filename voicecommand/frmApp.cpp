@@ -293,6 +293,10 @@ void frmApp::ShellSub() {
     }
 }
 
+namespace {
+bool holdsSeparator(const std::string& text) { return text.find_first_of("*~$") != std::string::npos; }
+} // namespace
+
 void frmApp::SaveCommand() {
     try {
         if (lstVAppCmd.ListIndex() < 0) {
@@ -301,6 +305,10 @@ void frmApp::SaveCommand() {
             txtVActivate.SetFocus();
             txtVActivate.setSelStart(0);
             txtVActivate.setSelLength(static_cast<int>(txtVActivate.Text().size()));
+        } else if (holdsSeparator(txtVActivate.Text()) || holdsSeparator(cmbVocabulary.Text())) {
+            rt::MsgBox("A voice command name or a vocabulary cannot hold \"*\", \"~\" or \"$\": they "
+                       "separate the parts of the application's record.  Nothing was saved.",
+                       rt::vbExclamation, "Save Command");
         } else {
             m_CApp->AddUserAppName(txtVActivate.Text(), cmbVocabulary.Text(), txtPath.Text(),
                                    static_cast<int16_t>(lstVAppCmd.ListIndex()));

@@ -224,6 +224,11 @@ void frmVocab::NewVocabulary() {
                                       Left() + 600, Top() - 1700);
     if (answer.empty())
         return;
+    std::string refusal = CVocab::NameRefusal(answer);
+    if (!refusal.empty()) {
+        rt::MsgBox(refusal, rt::vbExclamation, "Vocabulary Name");
+        return;
+    }
     if (RunningApps::ListFindExact(lstVocab.hWnd(), answer)) {
         rt::MsgBox("You Already Have A Vocabulary With That Name!", rt::vbOKOnly);
         return;

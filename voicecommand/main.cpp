@@ -79,6 +79,11 @@ int runOnDesktop(char* program) {
     static int argc = 1;
     static char* argv[] = {program, nullptr};
     rt::qt::installQtView(argc, argv);
+    if (!Program::ClaimFolder()) {
+        rt::MsgBox(Program::AlreadyRunningText(), rt::vbExclamation, "QUIBO");
+        rt::qt::shutdownQtView();
+        return 1;
+    }
     std::signal(SIGINT, [](int) { g_interrupted = 1; });
     std::signal(SIGTERM, [](int) { g_interrupted = 1; });
     // A signal handler may do nothing but set the flag; the loop looks at it.
@@ -103,6 +108,10 @@ int runOnDesktop(char* program) {
 }
 #else
 int runOnDesktop(char*) {
+    if (!Program::ClaimFolder()) {
+        std::cerr << "QUIBO: " << Program::AlreadyRunningText() << "\n";
+        return 1;
+    }
     return runHeadless();
 }
 #endif
@@ -112,8 +121,13 @@ int runOnDesktop(char*) {
 int main(int argc, char** argv) {
     rt::App().setVersion(2, 0, 3);
     try {
-        if (headless() || !installDesktopBackends())
+        if (headless() || !installDesktopBackends()) {
+            if (!Program::ClaimFolder()) {
+                std::cerr << "QUIBO: " << Program::AlreadyRunningText() << "\n";
+                return 1;
+            }
             return runHeadless();
+        }
         static char fallbackName[] = "quibo";
         return runOnDesktop(argc > 0 && argv[0] ? argv[0] : fallbackName);
     } catch (const std::exception& e) {

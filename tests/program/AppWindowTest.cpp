@@ -14,6 +14,7 @@
 #include "runtime/core/App.h"
 #include "runtime/forms/UserInput.h"
 #include "runtime/platform/desktop/User32.h"
+#include "voicecommand/CApp.h"
 #include "runtime/platform/registry/Registry.h"
 #include "tests/program/ProgramFixture.h"
 #include "tests/support/TestSupport.h"
@@ -582,6 +583,48 @@ TEST_F(AppWindowWithLayout, ResizingStretchesTheControlsAndClosingSavesThePlacem
         EXPECT_EQ(w.Width(), 2 * 9390 + 120);
         EXPECT_EQ(w.strApp.Width(), 2 * 9390);
     });
+}
+
+} // namespace
+
+namespace {
+
+// Unsaved documents put "*" in their titles; "~" and "$" turn up too.
+TEST_F(AppWindow, AWindowWhoseKeyHoldsTheRecordsSeparatorsIsStoredWholeAndFoundAgain) {
+    folder.makeVocabFolder();
+    writeVocab("Edit", {"Copy:^c"});
+    rt::HWND unsaved = addWindow("Editor", "*notes~1.txt ($HOME)");
+    const std::string unsavedKey = key("Editor", "*notes~1.txt ($HOME)");
+    refreshRunningApps();
+    CApp app;
+    app.VAppAdd(unsavedKey, 0, false);
+    app.AddUserAppName("Notes", "Edit", "", 0);
+    // The list shows the key whole.
+    rt::form<frmApp>()->lstVAppCmd.Clear();
+    app.FillVACListBox();
+    ASSERT_EQ(rt::form<frmApp>()->lstVAppCmd.ListCount(), 1);
+    EXPECT_EQ(rt::form<frmApp>()->lstVAppCmd.List(0), unsavedKey);
+    rt::form<frmApp>()->lstVAppCmd.setListIndex(0);
+    EXPECT_EQ(app.UserDefinedName(0), "Notes");
+    EXPECT_EQ(app.VocabularyName(), "Edit");
+    // Spoken, its name brings that window forward and its phrase types there.
+    CApp dispatch;
+    EXPECT_EQ(dispatch.AppCheck("Notes"), 1);
+    EXPECT_EQ(rt::GetForegroundWindow(), unsaved);
+    EXPECT_EQ(dispatch.VocabCheck("Copy"), 2);
+    EXPECT_EQ(keyboard->transcript(unsaved), "<CTRLc>CTRL");
+}
+
+TEST_F(AppWindow, ANameOrVocabularyHoldingASeparatorIsRefusedAtSave) {
+    writeApps({editor + "*Notes~Edit$"});
+    const std::string before = folder.read("vappcmd.txt");
+    configure([&](frmApp& w) {
+        UserInput::selectItem(w.lstVAppCmd, 0);
+        retype(w.txtVActivate, "Notes*2");
+        user->answerMsgBox(rt::vbOK, "cannot hold \"*\", \"~\" or \"$\"");
+        UserInput::click(w.cmdSaveVocab);
+    });
+    EXPECT_EQ(folder.read("vappcmd.txt"), before);
 }
 
 } // namespace

@@ -52,7 +52,9 @@ private:
 class QuiboRun {
 public:
     // `workingFolder` empty: the program folder.
-    explicit QuiboRun(const ProgramCopy& copy, std::filesystem::path workingFolder = {}) {
+    // `asNobody`: as an unprivileged user, for whom read-only means read-only.
+    explicit QuiboRun(const ProgramCopy& copy, std::filesystem::path workingFolder = {},
+                      bool asNobody = false) {
         int in[2], out[2], err[2];
         if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
             throw std::runtime_error("pipe");
@@ -67,6 +69,8 @@ public:
             dup2(err[1], 2);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
                 close(fd);
+            if (asNobody && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(125);
             if (chdir(workingFolder.c_str()) != 0)
                 _exit(126);
             setenv("QUIBO_BACKENDS", "sim", 1);
@@ -113,6 +117,7 @@ public:
             m_outText.erase(0, nl + 1);
             if (line.rfind("  ", 0) != 0)
                 return line.substr(0, line.find('\t'));
+            m_effects += line.substr(2) + "\n";
         }
     }
     // Closes standard input (the end of the run) and waits for the exit
@@ -144,6 +149,8 @@ public:
         }
     }
     const std::string& errors() const { return m_errText; }
+    // What the phrases before the last status read did, a line each.
+    const std::string& effects() const { return m_effects; }
 
 private:
     static bool pump(int fd, std::string& into, std::chrono::steady_clock::time_point deadline) {
@@ -177,7 +184,7 @@ private:
     pid_t m_pid = -1;
     bool m_ended = false;
     int m_in = -1, m_out = -1, m_err = -1;
-    std::string m_outText, m_errText;
+    std::string m_outText, m_errText, m_effects;
 };
 
 } // namespace quibo::test

@@ -96,3 +96,59 @@ TEST(WorkingFolder, GoneBeforeAProgramIsStartedByVoiceTheRunGoesOn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(OneQuiboPerFolder, ASecondRunOnTheSameFolderSaysSoAndEndsLeavingTheFirstUnharmed) {
+    ProgramCopy copy;
+    const std::string apps = record(kNotes);
+    copy.write("vappcmd.txt", apps);
+    copy.write("temp.txt", kGrammar);
+    QuiboRun first(copy);
+    first.say("Notes");
+    ASSERT_EQ(first.nextStatus(), "Notes"); // up and running
+    {
+        QuiboRun second(copy);
+        second.say("Notes");
+        EXPECT_EQ(second.finish(), 1);
+        EXPECT_NE(second.errors().find("already running"), std::string::npos) << second.errors();
+    }
+    EXPECT_EQ(copy.read("temp.txt"), kGrammar) << "the second run rewrote the grammar";
+    first.say("Notes");
+    EXPECT_EQ(first.nextStatus(), "Notes");
+    EXPECT_EQ(first.finish(), 0) << first.errors();
+    EXPECT_EQ(copy.read("vappcmd.txt"), apps);
+
+    // Once the first has ended, the folder is free again.
+    QuiboRun third(copy);
+    EXPECT_EQ(third.finish(), 0) << third.errors();
+}
+
+TEST(ReadOnlyProgramFolder, TheApplicationsAreStillHeardAndTheRunEndsNormally) {
+    using std::filesystem::perms;
+    ProgramCopy copy;
+    const std::string apps = record(kNotes + "/bin/true");
+    copy.write("vappcmd.txt", apps);
+    copy.write("temp.txt", kGrammar);
+    // Readable by everyone, writable by no one (root runs it as nobody).
+    const perms read = perms::owner_read | perms::group_read | perms::others_read;
+    const perms enter = perms::owner_exec | perms::group_exec | perms::others_exec;
+    for (const char* file : {"vappcmd.txt", "temp.txt"})
+        std::filesystem::permissions(copy.folder() / file, read);
+    std::filesystem::permissions(copy.folder() / "vocab", read | enter);
+    std::filesystem::permissions(copy.folder(), read | enter);
+    QuiboRun run(copy, {}, true);
+    run.say("Notes");
+    EXPECT_EQ(run.nextStatus(), "Notes");
+    run.say("Notes");
+    EXPECT_EQ(run.nextStatus(), "Notes");
+    // Its window is not there: its path was started, read from the file.
+    EXPECT_NE(run.effects().find("/bin/true"), std::string::npos) << run.effects();
+    EXPECT_EQ(run.finish(), 0) << run.errors();
+    // The grammar could not be rewritten at the end: the user is told.
+    EXPECT_NE(run.errors().find("could not be written"), std::string::npos) << run.errors();
+    EXPECT_EQ(copy.read("vappcmd.txt"), apps);
+    EXPECT_EQ(copy.read("temp.txt"), kGrammar);
+}
+
+} // namespace
