@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libx11-dev libxtst-dev libxext-dev
   fonts-dejavu-core fonts-dejavu-extra
-  xvfb xauth openbox xterm x11-apps x11-utils
+  xvfb xauth openbox xterm x11-apps x11-utils xdg-utils
   espeak-ng sox
   pocketsphinx libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libpulse-dev libasound2-dev
 )

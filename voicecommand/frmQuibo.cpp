@@ -43,6 +43,7 @@ frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
     DirectSR1->advise([this](rt::DispId event, std::span<const rt::Variant> args) {
         onRecogniserEvent(event, args);
     });
+    DirectSR1->setStatusWatcher([this] { rt::skipFailure([&] { showStatus(); }); });
     KeyDown.connect([this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
     VUMeter.Click.connect([this] { VUMeter_Click(); });
     cmdConfigure.Click.connect([this] { cmdConfigure_Click(); });
@@ -53,13 +54,40 @@ frmQuibo::~frmQuibo() = default;
 void frmQuibo::recognizer(rt::DispId operation, std::initializer_list<rt::Variant> args) {
     DirectSR1->Invoke(operation, rt::InvokeKind::Method, std::span<const rt::Variant>(args.begin(), args.size()));
     // What the recogniser could not do (a missing grammar file, a word it
-    // cannot pronounce, no microphone) is told once, here.
-    showProblem(DirectSR1->takeProblem());
+    // cannot pronounce, no microphone) shows as long as it holds.
+    DirectSR1->takeProblem();
+    showStatus();
 }
 
 void frmQuibo::showProblem(const std::string& problem) {
     if (!problem.empty())
-        stbVCmd.setPanelText(2, problem);
+        m_problems.push_back(problem);
+    showStatus();
+}
+
+// Panel 2: what the recogniser is doing, then what does not work now.
+void frmQuibo::showStatus() {
+    using rt::speech::EngineState;
+    rt::speech::EngineStatus engine = DirectSR1->engineStatus();
+    std::string text;
+    if (engine.state == EngineState::ModelUnavailable)
+        text = "Speech model unavailable: " + engine.reason;
+    else if (!DirectSR1->activateProblem().empty())
+        text = "Microphone unavailable: " + DirectSR1->activateProblem();
+    else if (!DirectSR1->active())
+        text = m_CApp && m_CApp->PBClickState() ? "Off until the next click" : "Paused";
+    else if (engine.state == EngineState::Loading)
+        text = "Loading the speech model...";
+    else if (engine.state == EngineState::SourceUnavailable)
+        text = "Microphone unavailable: " + engine.reason;
+    else
+        text = "Listening";
+    std::vector<std::string> problems = m_problems;
+    if (!DirectSR1->grammarProblem().empty())
+        problems.push_back(DirectSR1->grammarProblem());
+    for (const std::string& problem : problems)
+        text += " - " + problem;
+    stbVCmd.setPanelText(2, text);
 }
 
 void frmQuibo::onRecogniserEvent(rt::DispId event, std::span<const rt::Variant> args) {
@@ -143,6 +171,7 @@ void frmQuibo::VUMeter_Click() {
         rt::skipFailure([&] { recognizer(kActivate); });
         rt::skipFailure([&] { m_CApp->setPBClickState(false); });
     }
+    rt::skipFailure([&] { showStatus(); });
 }
 
 void frmQuibo::cmdConfigure_Click() {
@@ -161,6 +190,7 @@ void frmQuibo::cmdConfigure_Click() {
         if (VUMeter.Value() == 0)
             m_CApp->setPBClickState(true);
     });
+    rt::skipFailure([&] { showStatus(); });
     rt::skipFailure([&] { rt::form<frmApp>()->Show(rt::vbModal); });
 }
 

@@ -5,6 +5,8 @@
 
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "runtime/com/Dispatch.h"
 #include "runtime/forms/CommandButton.h"
@@ -48,6 +50,7 @@ private:
     void onRecogniserEvent(rt::DispId event, std::span<const rt::Variant> args);
     void recognizer(rt::DispId operation, std::initializer_list<rt::Variant> args = {});
     void showProblem(const std::string& problem);
+    void showStatus();
     void setMeterScale(const std::string& setting);
 
     static constexpr float kDefaultMeterScale = 3000;
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<CFile> m_CFile;
     std::unique_ptr<CApp> m_CApp;
     std::unique_ptr<CVocab> m_CVocab;
+    std::vector<std::string> m_problems; // found at start-up; they last
     bool m_paused = false;
     bool m_configuredBefore = false;
 };

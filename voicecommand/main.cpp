@@ -8,7 +8,9 @@
 // and shell, and the microphone is heard; an interrupt (Ctrl+C) or a
 // termination request closes the main window as its close box does.
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -96,6 +98,22 @@ int runOnDesktop(char* program) {
         }
     });
     interrupts.start(100);
+    // For timing scripts: every status the main window shows, with the time
+    // of the system's monotonic clock.
+    if (std::getenv("QUIBO_TRACE_STATUS")) {
+        frmQuibo& main = rt::form<frmQuibo>().get();
+        main.stbVCmd.Changed.connect([&main] {
+            static std::string last;
+            std::string now = main.stbVCmd.PanelText(2);
+            if (now == last)
+                return;
+            last = now;
+            auto ms = std::chrono::duration<double, std::milli>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+            std::fprintf(stderr, "quibo-status %.1f %s\n", ms, now.c_str());
+        });
+    }
     rt::form<frmQuibo>()->Show();
     if (!Program::Ended())
         rt::qt::runEventLoop();

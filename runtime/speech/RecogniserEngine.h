@@ -18,9 +18,26 @@ struct EngineSink {
     std::function<void(int32_t level)> level;
 };
 
+// What an engine can do now, for the host to show.
+enum class EngineState {
+    Ready,             // hears when started
+    Loading,           // still loading its model: starts hearing when done
+    ModelUnavailable,  // its model cannot be loaded: never hears
+    SourceUnavailable, // the sound device went away: tries again until it is back
+};
+
+struct EngineStatus {
+    EngineState state = EngineState::Ready;
+    std::string reason; // why, when not Ready
+};
+
 class RecogniserEngine {
 public:
     virtual ~RecogniserEngine() = default;
+
+    virtual EngineStatus status() const { return {}; }
+    // Called on the user-interface thread after the status changed.
+    virtual void setStatusWatcher(std::function<void()> /*watcher*/) {}
 
     // Replaces the grammar with these rule texts. Returns a problem to report
     // (words it cannot pronounce, ...), empty when none; raises a

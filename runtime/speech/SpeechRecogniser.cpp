@@ -21,10 +21,44 @@ Member method(std::string name, DispId id, void (SpeechRecogniser::*fn)()) {
                   nullptr};
 }
 
+// Stands in for an engine that could not be made: it hears nothing and says
+// why.
+class UnavailableEngine : public RecogniserEngine {
+public:
+    explicit UnavailableEngine(std::string reason) : m_reason(std::move(reason)) {}
+    EngineStatus status() const override { return {EngineState::ModelUnavailable, m_reason}; }
+    std::string setGrammar(const std::vector<std::string>&) override { return {}; }
+    void start(EngineSink) override {
+        raiseError(kCannotCreateObject, "SpeechRecogniser", m_reason);
+    }
+    void stop() override {}
+
+private:
+    std::string m_reason;
+};
+
+std::unique_ptr<RecogniserEngine> makeEngine() {
+    try {
+        return makeRecogniserEngine();
+    } catch (const RuntimeError& e) {
+        return std::make_unique<UnavailableEngine>(e.description());
+    }
+}
+
 } // namespace
 
 SpeechRecogniser::SpeechRecogniser(std::unique_ptr<RecogniserEngine> engine)
-    : m_engine(engine ? std::move(engine) : makeRecogniserEngine()) {}
+    : m_engine(engine ? std::move(engine) : makeEngine()) {}
+
+void SpeechRecogniser::setStatusWatcher(std::function<void()> watcher) {
+    m_watcher = std::move(watcher);
+    m_engine->setStatusWatcher([this] { changed(); });
+}
+
+void SpeechRecogniser::changed() {
+    if (m_watcher)
+        m_watcher();
+}
 
 SpeechRecogniser::~SpeechRecogniser() {
     if (m_active)
@@ -50,12 +84,13 @@ const MemberTable& SpeechRecogniser::memberTable() {
 
 void SpeechRecogniser::GrammarFromFile(const std::string& path) {
     try {
-        std::string problem = m_engine->setGrammar(GrammarFile::read(path));
-        if (!problem.empty())
-            m_problem = problem;
+        m_grammarProblem = m_engine->setGrammar(GrammarFile::read(path));
     } catch (const RuntimeError& e) {
-        m_problem = e.description();
+        m_grammarProblem = e.description();
     }
+    if (!m_grammarProblem.empty())
+        m_problem = m_grammarProblem;
+    changed();
 }
 
 void SpeechRecogniser::Activate() {
@@ -67,17 +102,22 @@ void SpeechRecogniser::Activate() {
         m_engine->start(EngineSink{[this](const std::string& p) { phraseHeard(p); },
                                    [this](int32_t n) { levelHeard(n); }});
     } catch (const RuntimeError& e) {
-        m_problem = e.description();
+        m_problem = m_activateProblem = e.description();
+        changed();
         return;
     }
+    m_activateProblem.clear();
     m_active = true;
+    changed();
 }
 
 void SpeechRecogniser::Deactivate() {
-    if (!m_active)
-        return;
-    m_active = false;
-    m_engine->stop();
+    m_activateProblem.clear();
+    if (m_active) {
+        m_active = false;
+        m_engine->stop();
+    }
+    changed();
 }
 
 std::string SpeechRecogniser::takeProblem() {

@@ -14,6 +14,8 @@
 // grammar stays, and the problem waits in takeProblem() for the host to show
 // it once. Problems an engine reports while loading wait there too, and so
 // does an Activate that finds no audio device (the recogniser stays inactive).
+// An engine that cannot be made (no speech model) leaves a recogniser that
+// never hears and says why in its engine status.
 
 #include <memory>
 #include <string>
@@ -44,6 +46,14 @@ public:
     RecogniserEngine& engine() { return *m_engine; }
     // The problem not yet reported, then empty: each is given out once.
     std::string takeProblem();
+    // What holds now: the last grammar load's problem (empty once a grammar
+    // loaded cleanly) and why the last Activate could not start.
+    const std::string& grammarProblem() const { return m_grammarProblem; }
+    const std::string& activateProblem() const { return m_activateProblem; }
+    EngineStatus engineStatus() const { return m_engine->status(); }
+    // Called on the user-interface thread after the engine's status changed,
+    // and after every load, Activate and Deactivate.
+    void setStatusWatcher(std::function<void()> watcher);
 
     static const MemberTable& memberTable();
 
@@ -53,10 +63,14 @@ protected:
 private:
     void phraseHeard(const std::string& phrase);
     void levelHeard(int32_t level);
+    void changed();
 
     std::unique_ptr<RecogniserEngine> m_engine;
     bool m_active = false;
     std::string m_problem;
+    std::string m_grammarProblem;
+    std::string m_activateProblem;
+    std::function<void()> m_watcher;
 };
 
 } // namespace rt::speech

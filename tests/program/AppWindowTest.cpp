@@ -519,6 +519,7 @@ TEST_F(AppWindow, TheSoundMeterItemListensWhileTheScaleWindowShows) {
 TEST_F(AppWindow, HelpOpensTheProgramsHelpFileAndAboutShowsTheAboutBox) {
     auto help = std::make_shared<rt::SimHelp>();
     rt::setHelp(help);
+    folder.write("quibohelp.chm", "help");
     bool about = false;
     configure([&](frmApp& w) {
         UserInput::chooseMenu(w.mnuQUIBOHelp);

@@ -54,7 +54,7 @@ TEST_F(EndToEnd, SpokenCommandsThenClosingLeaveTheFilesAndPlacementForTheNextRun
     folder.write("temp.txt", grammar);
 
     frmQuibo& main = start();
-    EXPECT_EQ(main.stbVCmd.PanelText(2), "") << "start-up reported a problem";
+    EXPECT_EQ(main.stbVCmd.PanelText(2), "Listening") << "start-up reported a problem";
     ASSERT_NE(main.flocQuibo.object(), nullptr);
 
     say(main, "Notes");

@@ -43,6 +43,7 @@ protected:
 };
 
 TEST_F(HelpAbout, HelpFromEitherConfigurationWindowOpensTheProgramsHelpAtItsDefaultTopic) {
+    folder.write("quibohelp.chm", "help");
     struct {
         const char* window;
         std::function<void()> script;
@@ -94,6 +95,8 @@ TEST_F(HelpAbout, TheHelpTargetNamesTheWindowAndTheTopicAsked) {
         {"/q/quibohelp.chm", "", 1002, "/q/quibohelp.chm", "", rt::HH_HELP_CONTEXT, 1002},
     };
     for (const auto& row : rows) {
+        // No such file here: the user is told too.
+        user->answerMsgBox(rt::vbOK, "Help cannot be opened");
         CHelp().Show(row.file, row.pane, row.context);
         ASSERT_FALSE(help->requests().empty());
         const rt::HelpRequest& shown = help->requests().back();
@@ -113,6 +116,15 @@ TEST_F(HelpAbout, OnTheDesktopTheHelpPageBesideTheProgramOpens) {
     ASSERT_EQ(shell->calls().size(), 1u);
     EXPECT_EQ(shell->calls()[0].verb, "open");
     EXPECT_EQ(shell->calls()[0].file, folder.path() / "quibohelp.html");
+}
+
+// Nothing on the desktop can open the page (or it is gone): the user is
+// told, not left waiting.
+TEST_F(HelpAbout, HelpThatCannotOpenSaysSo) {
+    rt::setHelp(nullptr);
+    user->answerMsgBox(rt::vbOK, "Help cannot be opened: " + rt::App().pathOf("quibohelp.chm"));
+    CHelp().Show(rt::App().pathOf("quibohelp.chm"), "");
+    EXPECT_EQ(user->pending(), 0u);
 }
 
 TEST_F(HelpAbout, TheBoxShowsTheProgramsVersionAndOKClosesIt) {

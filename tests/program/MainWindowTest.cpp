@@ -165,3 +165,41 @@ TEST_F(MainWindow, ClosingTheMainWindowRewritesTheGrammarAndEnds) {
 }
 
 } // namespace
+
+namespace {
+
+// The status bar's second panel says what the recogniser does, and shows a
+// problem only while it holds.
+TEST_F(MainWindow, TheStatusBarTellsWhatTheRecogniserIsDoing) {
+    frmQuibo& main = start();
+    // What it does, then " - " and each problem that holds.
+    auto state = [&] {
+        std::string text = main.stbVCmd.PanelText(2);
+        return text.substr(0, text.find(" - "));
+    };
+    auto grammarProblem = [&] {
+        return main.stbVCmd.PanelText(2).find("Grammar file not found: ") != std::string::npos;
+    };
+    EXPECT_EQ(state(), "Listening");
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_EQ(state(), "Paused");
+    std::filesystem::remove(folder.path() / "temp.txt");
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_EQ(state(), "Listening");
+    EXPECT_TRUE(grammarProblem()) << main.stbVCmd.PanelText(2);
+    // Written again and loaded: the problem is gone with the next load.
+    folder.write("temp.txt", kHeader);
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_EQ(state(), "Paused");
+    EXPECT_FALSE(grammarProblem()) << main.stbVCmd.PanelText(2);
+    user->whileModal("frmApp", [&](rt::Form& f) {
+        EXPECT_EQ(state(), "Off until the next click");
+        rt::UserInput::closeForm(f);
+    });
+    rt::UserInput::click(main.cmdConfigure);
+    EXPECT_EQ(state(), "Off until the next click");
+    rt::UserInput::click(main.VUMeter);
+    EXPECT_EQ(state(), "Listening");
+}
+
+} // namespace

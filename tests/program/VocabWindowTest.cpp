@@ -544,6 +544,7 @@ TEST_F(VocabWindow, EveryToolbarButtonShowsAPictureOfTheImageList) {
 TEST_F(VocabWindow, HelpOpensTheProgramsHelpFileAtItsDefaultTopic) {
     auto help = std::make_shared<rt::SimHelp>();
     rt::setHelp(help);
+    folder.write("quibohelp.chm", "help");
     open([&](frmVocab& w) {
         UserInput::chooseMenu(w.mnuQUIBOHelp);
         UserInput::clickButton(w.tbrVocab, "Help");

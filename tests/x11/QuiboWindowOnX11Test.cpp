@@ -54,7 +54,8 @@ TEST(QuiboWindowOnX11, OpensItsMainWindowOnTopAndEndsCleanlyWhenAskedTo) {
                     main = h;
                     ++titled;
                 }
-            return main != 0;
+            // The window exists, titled, a moment before it is mapped.
+            return main != 0 && desktop.isVisible(main);
         },
         15000));
     EXPECT_EQ(titled, 1);

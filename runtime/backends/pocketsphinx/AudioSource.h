@@ -18,6 +18,9 @@ public:
     virtual size_t read(int16_t* samples, size_t n) = 0;
     // Releases the device.
     virtual void close() = 0;
+    // A device (not a file) that failed may come back: a read of 0 is then
+    // no end, and the device is opened again until it is.
+    virtual bool comesBack() const { return false; }
 };
 
 constexpr int kSampleRate = 16000;

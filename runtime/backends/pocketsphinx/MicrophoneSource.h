@@ -13,6 +13,7 @@ public:
     void open() override;
     size_t read(int16_t* samples, size_t n) override;
     void close() override;
+    bool comesBack() const override { return true; }
 
 private:
     std::unique_ptr<AudioSource> m_device;

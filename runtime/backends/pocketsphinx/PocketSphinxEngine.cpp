@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
+#include "runtime/speech/LoadingEngine.h"
 
 namespace rt::speech {
 
@@ -374,6 +376,10 @@ void PocketSphinxEngine::stop() {
     if (m_shared)
         m_shared->live = false;
     m_shared.reset();
+    {
+        std::lock_guard lock(m_statusMutex);
+        m_status = {};
+    }
     std::lock_guard lock(m_decoderMutex);
     if (m_inUtterance) {
         ps_end_utt(m_ps);
@@ -438,6 +444,8 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     uint32_t noise = 1;
     while (!m_stop) {
         size_t n = source->read(samples, kChunk);
+        if (n == 0 && source->comesBack() && reopen(*source))
+            continue;
         if (n == 0)
             break;
         for (size_t i = 0; i < n; ++i) {
@@ -492,8 +500,56 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     m_finished = true;
 }
 
+// The device went away (a sound server restarted): it is opened again
+// until it is back or listening stops; meanwhile the status says so.
+bool PocketSphinxEngine::reopen(AudioSource& source) {
+    source.close();
+    std::string reason = "The microphone is gone; trying again";
+    while (!m_stop) {
+        setStatus({EngineState::SourceUnavailable, reason});
+        std::this_thread::sleep_for(std::chrono::milliseconds(kReopenEveryMs));
+        if (m_stop)
+            break;
+        try {
+            source.open();
+            setStatus({});
+            return true;
+        } catch (const RuntimeError& e) {
+            reason = e.description() + "; trying again";
+        }
+    }
+    return false;
+}
+
+void PocketSphinxEngine::setStatus(EngineStatus status) {
+    {
+        std::lock_guard lock(m_statusMutex);
+        if (status.state == m_status.state && status.reason == m_status.reason)
+            return;
+        m_status = std::move(status);
+    }
+    std::shared_ptr<Shared> shared = m_shared;
+    rt::uithread::post([this, shared] {
+        if (shared && shared->live && m_watcher)
+            m_watcher();
+    });
+}
+
+EngineStatus PocketSphinxEngine::status() const {
+    std::lock_guard lock(m_statusMutex);
+    return m_status;
+}
+
+void PocketSphinxEngine::setStatusWatcher(std::function<void()> watcher) {
+    m_watcher = std::move(watcher);
+}
+
 void installPocketSphinxEngine() {
-    setRecogniserEngineFactory([] { return std::make_unique<PocketSphinxEngine>(); });
+    // The model loads while the window shows.
+    setRecogniserEngineFactory([] {
+        return std::make_unique<LoadingEngine>(
+            [] { return std::make_unique<PocketSphinxEngine>(); });
+    });
 }
 
 } // namespace rt::speech

@@ -58,6 +58,11 @@ public:
     std::string setGrammar(const std::vector<std::string>& rules) override;
     void start(EngineSink sink) override;
     void stop() override;
+    // SourceUnavailable while a sound device that went away is not back.
+    EngineStatus status() const override;
+    void setStatusWatcher(std::function<void()> watcher) override;
+    // How long a device that went away is waited for between tries.
+    static constexpr int kReopenEveryMs = 250;
 
     static Acceptance defaultAcceptance();
     void setAcceptance(const Acceptance& acceptance);
@@ -74,6 +79,8 @@ public:
 private:
     struct Shared;
     void hear(std::shared_ptr<Shared> shared, std::unique_ptr<AudioSource> source);
+    bool reopen(AudioSource& source);
+    void setStatus(EngineStatus status);
     void startUtterance();
     std::string utteranceEnded();
     Judgement judge();
@@ -91,6 +98,9 @@ private:
     int m_joinFrames = 0;    // quiet frames after the decoder's end of speech
     Acceptance m_acceptance; // under m_decoderMutex
     std::function<void(const Judgement&)> m_observer; // under m_decoderMutex
+    mutable std::mutex m_statusMutex;
+    EngineStatus m_status;           // under m_statusMutex
+    std::function<void()> m_watcher; // user-interface thread
 };
 
 // Makes new recognisers use this engine with the microphone.

@@ -311,7 +311,7 @@ void FormWindow::showEvent(QShowEvent* event) {
             m_framed = true;
             learnFrame();
         }
-        if (m_framed || ++tries > 200 || !isVisible())
+        if (m_framed || ++tries > 500 || !isVisible())
             timer->deleteLater();
     });
     timer->start();
