@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# End of speech to keys typed with the PocketSphinx engine, for the decoder's
-# old end-of-speech wait (50 frames) and the one in use, in one run:
+# End of speech to keys typed with the PocketSphinx engine, for the old
+# end-of-speech wait (80 frames; QUIBO_OLD_END_SILENCE_FRAMES) and the one in
+# use (or QUIBO_END_SILENCE_FRAMES), in one run, over bench/speech's commands:
 #   latency over the grammar's phrases played at a microphone's pace, as
 #   spoken and with a pause inside ("open ... terminal");
-#   the rules recognised right and the phrases with a pause recognised right
-#   for both waits, and bench/speech's accuracy figures for both.
+#   the rules recognised right, the phrases with a pause recognised right
+#   and the sentences that are no command heard, for both waits, and
+#   bench/speech's accuracy figures for both.
 # Usage: bench/latency/run_latency.sh <build dir> [pause ms] [--no-speech-bench]
+# QUIBO_OLD_BUILD: a build of the old engine to measure as "old" instead.
+# (bench/speech's own run takes ten minutes or more for each wait)
 set -euo pipefail
 build=${1:-build}
-pause=${2:-200}
+pause=${2:-150}
 speechBench=${3:-}
 tool=$build/bin/utterance_latency
 recognise=$build/bin/recognise_wav
 here=$(cd "$(dirname "$0")" && pwd)
-grammar=$here/../speech/grammar.txt
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-old=50
+grammar=$work/temp.txt
+{
+    printf '[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n'
+    sed 's/^/<start>=/; s/$/\r/' "$here/../speech/commands.txt"
+} >"$grammar"
+old=${QUIBO_OLD_END_SILENCE_FRAMES:-80}
 new=$("$tool" "$grammar" | sed -n 's/^hangover\t//p')
 new=$((new / 10))
 
@@ -51,30 +59,49 @@ while IFS= read -r rule; do
     fi
 done < <(sed -n 's/^<start>=//p' "$grammar" | tr -d '\r')
 
+# Sentences that are no command, which must stay unheard.
+: >"$work/outside"
+m=0
+while IFS= read -r sentence; do
+    m=$((m + 1))
+    speak "$sentence" "$work/s.wav"
+    sox "$work/s.wav" "$work/p.wav" pad 0.5 1.0
+    noise "$work/p.wav" "$work/outside$m.wav"
+    echo "$work/outside$m.wav" >>"$work/outside"
+done <"$here/../speech/sentences.txt"
+
 right() { # expected result: files heard as their rule
     paste <(cut -f2 "$1") <(cut -f2 "$2") | awk -F'\t' '$1 == $2' | wc -l
 }
 median() { sort -n | awk '{a[NR] = $1} END {if (NR) printf "%.0f", (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2); else printf "-"}'; }
 
 echo "pause inside the phrases: ${pause} ms"
-for frames in $old $new; do
+for which in old new; do
+    frames=$new tools=$build/bin
+    if [ $which = old ]; then
+        frames=$old
+        [ -n "${QUIBO_OLD_BUILD:-}" ] && tools=$QUIBO_OLD_BUILD/bin
+    fi
     export QUIBO_END_SILENCE_FRAMES=$frames
-    "$recognise" "$grammar" $(cut -f1 "$work/paused") | grep -v '^load' >"$work/paused.$frames"
-    "$tool" "$grammar" $(cut -f1 "$work/plain") $(cut -f1 "$work/paused") | grep -v '^hangover' >"$work/lat.$frames"
-    head -n "$n" "$work/lat.$frames" >"$work/plain.$frames"
-    lat=$(awk -F'\t' '$2 != "" {print $4}' "$work/lat.$frames")
-    echo "end-of-speech wait $((frames * 10)) ms (the floor of the latency):" \
+    echo "$which engine ($tools):"
+    "$tools/recognise_wav" "$grammar" $(cut -f1 "$work/paused") | grep -v '^load' >"$work/paused.$which"
+    "$tools/recognise_wav" --fresh "$grammar" $(cat "$work/outside") | grep -v '^load' >"$work/outside.$which"
+    "$tools/utterance_latency" "$grammar" $(cut -f1 "$work/plain") $(cut -f1 "$work/paused") | grep -v '^hangover' >"$work/lat.$which"
+    head -n "$n" "$work/lat.$which" >"$work/plain.$which"
+    lat=$(awk -F'\t' '$2 != "" {print $4}' "$work/lat.$which")
+    echo "  end-of-speech wait up to $((frames * 10)) ms:" \
         "end of speech to keys typed, median $(echo "$lat" | median) ms," \
         "max $(echo "$lat" | sort -n | tail -1) ms;" \
-        "rules right $(right "$work/plain" "$work/plain.$frames") / $n (paced)," \
-        "with a pause right $(right "$work/paused" "$work/paused.$frames") / $(wc -l <"$work/paused")"
-    paste <(cut -f2 "$work/paused.$frames") "$work/paused" |
+        "rules right $(right "$work/plain" "$work/plain.$which") / $n (paced)," \
+        "with a pause right $(right "$work/paused" "$work/paused.$which") / $(wc -l <"$work/paused");" \
+        "sentences that are no command heard $(awk -F'\t' '$2 != ""' "$work/outside.$which" | wc -l) / $m"
+    paste <(cut -f2 "$work/paused.$which") "$work/paused" |
         awk -F'\t' '$1 != $3 {print "  with a pause, missed: " $3 " heard [" $1 "]"}'
 done
 if [ "$speechBench" != "--no-speech-bench" ]; then
     for frames in $old $new; do
         echo "bench/speech with an end-of-speech wait of $((frames * 10)) ms:"
-        QUIBO_END_SILENCE_FRAMES=$frames bash "$here/../speech/run_bench.sh" "$build" |
-            grep -E '^(grammar phrases|outside sentences)' | sed 's/^/  /'
+        QUIBO_END_SILENCE_FRAMES=$frames bash "$here/../speech/run_bench.sh" "$build" 2>/dev/null |
+            sed 's/^/  /'
     done
 fi

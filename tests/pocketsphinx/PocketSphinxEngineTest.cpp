@@ -162,7 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Noise before the phrase does not cut it off.
         HeardRow{"CommandAfterNoise", "quibozilla", afterNoise(), {"Quibozilla"}},
         // A pause inside the phrase keeps it one utterance.
-        HeardRow{"PauseInside", "press <break time=\"450ms\"/> F5", marked(), {"Press  F5"}}),
+        HeardRow{"PauseInside", "press <break time=\"450ms\"/> F5", marked(), {"Press  F5"}},
+        // A whole phrase ends when its speech does: the next, said soon
+        // after, is a phrase of its own.
+        HeardRow{"TwoPhrasesInQuickSuccession",
+                 "notepad <break time=\"350ms\"/> quibozilla",
+                 marked(),
+                 {"Notepad", "Quibozilla"}}),
     rt::test::RowName());
 
 TEST_F(Listening, TheFirstPhraseOfASessionIsHeardAsWellAsALaterOne) {

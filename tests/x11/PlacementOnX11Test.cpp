@@ -106,11 +106,12 @@ protected:
         return Outer{x - int(f[0]), y - int(f[2]), attrs.width + int(f[0] + f[1]),
                      attrs.height + int(f[2] + f[3])};
     }
-    // The rectangle once it has stayed the same for a while.
+    // The rectangle once it has stayed the same for a while (long enough
+    // for a program slowed by a busy machine to have placed its window).
     Outer settled(Window w) const {
         Outer last = outer(w);
         int same = 0;
-        for (int i = 0; i < 100 && same < 8; ++i) {
+        for (int i = 0; i < 300 && same < 30; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             Outer now = outer(w);
             same = now == last ? same + 1 : 0;

@@ -35,9 +35,13 @@ constexpr const char* kLoopSearch = "phones";
 constexpr const char* kVadThreshold = "2.0";
 constexpr const char* kVadStartFrames = "10";
 constexpr const char* kVadPreFrames = "20";
-constexpr int kVadPostFrames = 30;
+constexpr int kVadPostFrames = 20;
 // The whole wait from the end of speech to the end of the utterance (the
 // decoder's kVadPostFrames and the join after it); settable for latency.
+// A phrase that is already a whole rule when the decoder calls speech over
+// ends there, kVadPostFrames (200 ms) after its end of speech, so its keys
+// follow within a quarter second; only one that is not (a pause inside
+// "press ... F5") waits the rest for more speech.
 constexpr int kDefaultEndSilenceFrames = 80;
 std::atomic<int> g_endSilenceFrames{kDefaultEndSilenceFrames};
 
@@ -429,6 +433,13 @@ Judgement PocketSphinxEngine::judge() {
     return j;
 }
 
+// Whether the best path so far spells a whole rule.
+bool PocketSphinxEngine::wholeRuleSoFar() {
+    int32 score = 0;
+    const char* hyp = ps_get_hyp(m_ps, &score);
+    return hyp && m_ruleOfTokens.count(baseWords(hyp)) > 0;
+}
+
 // The rule heard in the utterance just ended, empty when none.
 std::string PocketSphinxEngine::utteranceEnded() {
     ps_end_utt(m_ps);
@@ -487,9 +498,13 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
             if (ps_get_in_speech(m_ps)) {
                 heardSpeech = true;
                 quiet = 0;
-            } else if (heardSpeech && (quiet += int(n * 100 / kSampleRate)) >= m_joinFrames) {
-                phrase = utteranceEnded();
-                quiet = 0;
+            } else if (heardSpeech) {
+                bool speechJustOver = quiet == 0;
+                quiet += int(n * 100 / kSampleRate);
+                if (quiet >= m_joinFrames || (speechJustOver && wholeRuleSoFar())) {
+                    phrase = utteranceEnded();
+                    quiet = 0;
+                }
             }
         }
         if (!phrase.empty())

@@ -84,6 +84,7 @@ private:
     void startUtterance();
     std::string utteranceEnded();
     Judgement judge();
+    bool wholeRuleSoFar();
 
     SourceFactory m_sources;
     ps_decoder_s* m_ps = nullptr;   // the grammar

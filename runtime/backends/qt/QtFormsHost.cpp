@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtSupport.h"
@@ -112,14 +113,25 @@ void QtFormsHost::runModal(Form& form) {
     FormWindow* win = window(form);
     if (!win || !form.Visible())
         return;
-    // Modality takes effect when the window is shown.
+    // A modal window belongs to the window that opened it and stands above
+    // it, an always-on-top one included. Modality takes effect when the
+    // window is shown.
+    FormWindow* owner = m_modalStack.empty() ? nullptr : window(*m_modalStack.back());
+    if (!owner)
+        owner = dynamic_cast<FormWindow*>(QApplication::activeWindow());
+    for (auto it = m_windows.begin(); (!owner || owner == win) && it != m_windows.end(); ++it)
+        owner = it->first != &form && it->first->Visible() ? it->second.data() : nullptr;
     win->hide();
+    if (owner && owner != win && win->windowHandle() && owner->windowHandle())
+        win->windowHandle()->setTransientParent(owner->windowHandle());
     win->setWindowModality(Qt::ApplicationModal);
     win->show();
+    m_modalStack.push_back(&form);
     QEventLoop loop;
     auto previous = m_modalLoops.find(&form) != m_modalLoops.end() ? m_modalLoops[&form] : nullptr;
     m_modalLoops[&form] = &loop;
     loop.exec();
+    m_modalStack.pop_back();
     if (previous)
         m_modalLoops[&form] = previous;
     else

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "runtime/forms/Host.h"
 
@@ -44,6 +45,7 @@ private:
 
     std::map<const Form*, QPointer<FormWindow>> m_windows;
     std::map<const Form*, QEventLoop*> m_modalLoops;
+    std::vector<const Form*> m_modalStack; // innermost last
     std::set<const Form*> m_loaded;
     bool m_quitWhenNoForms = false;
 };
