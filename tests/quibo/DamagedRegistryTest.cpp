@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TestSupport.h"
+#include "tests/quibo/QuiboProcess.h"
 
 namespace {
 
@@ -49,10 +49,9 @@ TEST(DamagedRegistry, QuiboStartsSetsTheFileAsideAndSavesItsPlacementAnew) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        fs::path dir = rt::test::uniqueTempDir("quibo-damaged-registry");
-        fs::create_directories(dir / "vocab");
+        quibo::test::ProgramCopy copy;
+        const fs::path& dir = copy.folder();
         fs::create_directories(dir / "registry");
-        fs::copy_file(QUIBO_EXE, dir / "quibo");
         std::ofstream(dir / "windows.txt");
         std::ofstream(dir / "input.txt");
         std::string env = "cd '" + dir.string() + "' && env -u DISPLAY QUIBO_BACKENDS=sim " +
@@ -79,8 +78,6 @@ TEST(DamagedRegistry, QuiboStartsSetsTheFileAsideAndSavesItsPlacementAnew) {
         // The next start finds nothing wrong.
         status = std::system((env + "./quibo <input.txt >output.txt 2>errors.txt").c_str());
         EXPECT_EQ(read(dir / "errors.txt").find("is damaged"), std::string::npos);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
 }
 

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/quibo/QuiboProcess.h"
 #include "tests/support/ProgramFolder.h"
-#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -21,31 +21,18 @@ namespace fs = std::filesystem;
 
 class HeadlessRun : public testing::Test {
 protected:
-    HeadlessRun() {
-        // The program folder is the executable's: a copy of it in a folder
-        // of its own keeps the build's folder clean.
-        fs::create_directories(m_dir / "vocab");
-        fs::copy_file(QUIBO_EXE, m_dir / "quibo");
-    }
-    ~HeadlessRun() override {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-    void write(const fs::path& relative, const std::string& bytes) {
-        std::ofstream(m_dir / relative, std::ios::binary) << bytes;
-    }
     // Runs the copy with `input` as its standard input; returns its
     // standard output, and its standard error in `errors`.
     std::string run(const std::string& input, std::string& errors, int& status) {
-        write("input.txt", input);
+        m_copy.write("input.txt", input);
         std::string command =
             "cd '" + m_dir.string() +
             "' && env -u DISPLAY QUIBO_BACKENDS=sim QUIBO_SIM_WINDOWS=windows.txt "
             "QUIBO_REGISTRY_DIR=registry ./quibo <input.txt >output.txt "
             "2>errors.txt";
         status = std::system(command.c_str());
-        errors = read("errors.txt");
-        return read("output.txt");
+        errors = m_copy.read("errors.txt");
+        return m_copy.read("output.txt");
     }
     // The output without the status bar's second panel, which tells what
     // the run lacks (here the layout library) rather than what it did.
@@ -56,26 +43,23 @@ protected:
             kept += line.substr(0, line.find('\t')) + "\n";
         return kept;
     }
-    std::string read(const fs::path& relative) const {
-        std::ifstream in(m_dir / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
-    fs::path m_dir = rt::test::uniqueTempDir("quibo-headless");
+    quibo::test::ProgramCopy m_copy;
+    const fs::path& m_dir = m_copy.folder();
 };
 
 TEST_F(HeadlessRun, EachPhraseSaysWhatItSwitchedTypedAndOpened) {
     const std::string bar = "\xA6"; // the window key's separator, in ANSI
-    write("vappcmd.txt", rt::test::recordFile({"Editor " + bar + " notes.txt*notes~Editing$",
-                                               "Term " + bar + " shell*readme~Editing$" +
-                                                   (m_dir / "readme.txt").string()},
-                                              270));
-    write("vocab/Editing.txt", rt::test::recordFile({"save:^s", "new line:~"}, 128));
-    write("readme.txt", "hello\n");
-    write("temp.txt", "[Grammar]\nlangid = 1033\ntype=cfg\n[<start>]\n<start>=switch to\n"
-                      "<start>=notes\n<start>=readme\n<start>=save\n<start>=new line\n");
-    write("windows.txt",
-          "# class, title, flags\nBrowser\tNews\tfront\nEditor\tnotes.txt\ticonic\n");
+    m_copy.write("vappcmd.txt", rt::test::recordFile({"Editor " + bar + " notes.txt*notes~Editing$",
+                                                      "Term " + bar + " shell*readme~Editing$" +
+                                                          (m_dir / "readme.txt").string()},
+                                                     270));
+    m_copy.write("vocab/Editing.txt", rt::test::recordFile({"save:^s", "new line:~"}, 128));
+    m_copy.write("readme.txt", "hello\n");
+    m_copy.write("temp.txt", "[Grammar]\nlangid = 1033\ntype=cfg\n[<start>]\n<start>=switch to\n"
+                             "<start>=notes\n<start>=readme\n<start>=save\n<start>=new line\n");
+    m_copy.write("windows.txt",
+                 "# class, title, flags\nBrowser\tNews\tfront\nEditor\tnotes.txt\ticonic\n");
     std::string errors;
     int status = 0;
     std::string out = run("notes\nsave\nnew line\nreadme\nhello\n", errors, status);
