@@ -57,8 +57,9 @@ TEST_F(QuiboSoundServer, ListeningResumesByItselfWhenTheServerIsBackAndOneClickP
     desktop->activate(other);
     writeApps({key("Editor", "notes.txt") + "*Notes~Edit$"});
     writeVocab("Edit", {"Greet them:^g"});
-    folder.write("temp.txt", "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n"
-                             "<start>=Notes\r\n<start>=Greet them\r\n");
+    folder.write("temp.txt",
+                 "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n"
+                 "<start>=Notes\r\n<start>=Greet them\r\n");
     rt::speech::installPocketSphinxEngine();
     frmQuibo& main = start();
     // What the recogniser is doing, without the problems after it.

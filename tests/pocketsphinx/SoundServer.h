@@ -38,8 +38,8 @@ public:
         std::filesystem::create_directories(m_dir / "run");
         std::filesystem::create_directories(m_dir / "home");
         std::ofstream(m_dir / "server.pa")
-            << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket().string()
-            << "\nload-module module-null-sink sink_name=" << kSink
+            << "load-module module-native-protocol-unix auth-anonymous=1 socket="
+            << socket().string() << "\nload-module module-null-sink sink_name=" << kSink
             << " rate=16000 channels=1\nset-default-source " << kSink << ".monitor\n";
         // A client that finds no server must not start one of its own.
         std::ofstream(m_dir / "client.conf") << "autospawn = no\n";
@@ -84,8 +84,14 @@ public:
         }
         std::string script = (m_dir / "server.pa").string();
         std::string log = (m_dir / "server.log").string();
-        std::vector<std::string> args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                                         "--use-pid-file=no", "--disable-shm=yes", "-F", script,
+        std::vector<std::string> args = {"pulseaudio",
+                                         "-n",
+                                         "--daemonize=no",
+                                         "--exit-idle-time=-1",
+                                         "--use-pid-file=no",
+                                         "--disable-shm=yes",
+                                         "-F",
+                                         script,
                                          "--log-target=file:" + log};
         std::vector<char*> argv, envp;
         for (auto& a : args)

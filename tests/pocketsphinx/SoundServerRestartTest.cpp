@@ -121,9 +121,9 @@ TEST_P(SoundServerRestartOn, ListeningGoesOnByItselfWhenTheServerIsBackAndSaysSo
     pumpUntil([] { return false; }, 1.0);
     EXPECT_LT(cpuSeconds() - cpu, 0.5) << "the wait for the server spins";
     EXPECT_EQ(state(), EngineState::SourceUnavailable);
-    EXPECT_TRUE(std::any_of(m_statuses.begin(), m_statuses.end(),
-                            [](const EngineStatus& s) { return s.state == EngineState::SourceUnavailable; }))
-        << "the watcher was not told";
+    EXPECT_TRUE(std::any_of(m_statuses.begin(), m_statuses.end(), [](const EngineStatus& s) {
+        return s.state == EngineState::SourceUnavailable;
+    })) << "the watcher was not told";
 
     ASSERT_TRUE(m_server->start()) << m_server->log();
     ASSERT_TRUE(pumpUntil([&] { return state() == EngineState::Ready; }, 10))
@@ -135,11 +135,12 @@ TEST_P(SoundServerRestartOn, ListeningGoesOnByItselfWhenTheServerIsBackAndSaysSo
     EXPECT_TRUE(heard({"Notepad", "Press  F5"})) << testing::PrintToString(m_phrases);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Machines, SoundServerRestartOn,
-    testing::Values(MachineRow{"ServerOnly", test::SoundServer::Beside::NoCaptureDevice},
-                    MachineRow{"ServerAndACaptureDevice", test::SoundServer::Beside::ACaptureDevice}),
-    test::RowName{});
+INSTANTIATE_TEST_SUITE_P(Machines, SoundServerRestartOn,
+                         testing::Values(MachineRow{"ServerOnly",
+                                                    test::SoundServer::Beside::NoCaptureDevice},
+                                         MachineRow{"ServerAndACaptureDevice",
+                                                    test::SoundServer::Beside::ACaptureDevice}),
+                         test::RowName{});
 
 TEST_F(SoundServerRestart, StoppingWhileTheServerIsAwayEndsTheWaitAndTheNextStartSaysWhy) {
     ASSERT_NO_FATAL_FAILURE(listen());
