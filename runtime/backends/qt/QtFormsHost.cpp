@@ -11,6 +11,7 @@
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/backends/qt/WindowExposure.h"
 #include "runtime/core/App.h"
 #include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/Form.h"
@@ -71,6 +72,7 @@ FormWindow& QtFormsHost::makeWindow(Form& form) {
         }
         // The native window exists from now on, hidden, as the form's handle.
         win->winId();
+        watchUncovering(*win);
     }
     return *win;
 }
@@ -89,6 +91,7 @@ void QtFormsHost::formChanged(Form& form) {
     if (showing) {
         FormWindow& win = makeWindow(form);
         win.refresh();
+        fillBeforePaint(win);
         win.show();
     } else {
         if (FormWindow* win = existingWindow(form)) {
