@@ -13,7 +13,9 @@
 #include <vector>
 
 #include <pocketsphinx.h>
+#include <sphinxbase/cmn.h>
 #include <sphinxbase/fe.h>
+#include <sphinxbase/feat.h>
 
 #include "runtime/backends/pocketsphinx/FrontEnd.h"
 #include "runtime/backends/pocketsphinx/MicrophoneSource.h"
@@ -48,6 +50,8 @@ constexpr int kPreFrames = 30;
 // the speech.
 constexpr double kRoomNoiseDb = 28;
 constexpr int kResumePreFrames = 15; // before speech that resumes
+// Frames of utterances after which the cepstral means are learnt.
+constexpr long kLearntFrames = 500;
 constexpr int kVadPostFrames = 20;
 // The whole wait from the end of speech to the end of the utterance;
 // settable for latency. A phrase that is already a whole rule when speech
@@ -458,6 +462,45 @@ bool PocketSphinxEngine::wholeRuleSoFar() {
     return hyp && m_ruleOfTokens.count(baseWords(hyp)) > 0;
 }
 
+// Both decoders are given the frames; each its own copy, as a decoder
+// normalises the frames it is given in place.
+void PocketSphinxEngine::decode(const FrontEnd::Frame* frames, size_t count) {
+    for (ps_decoder_t* ps : {m_ps, m_loop}) {
+        std::vector<FrontEnd::Frame> copy(frames, frames + count);
+        std::vector<mfcc_t*> rows;
+        for (auto& f : copy)
+            rows.push_back(f.data());
+        ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, FALSE);
+    }
+}
+
+// The rule heard in the utterance just ended, empty when none. Until the
+// cepstral means have been learnt from enough speech, the model's own
+// means can be far from this voice and room (a quiet microphone): the
+// utterance is decoded again from its own means, blended with what was
+// learnt before, so the first phrase is heard as well as later ones.
+std::string PocketSphinxEngine::utteranceEnded(const std::vector<FrontEnd::Frame>& given) {
+    if (m_learntFrames < kLearntFrames && !given.empty()) {
+        ps_end_utt(m_ps);
+        ps_end_utt(m_loop);
+        size_t n = given.size(), ceps = given[0].size();
+        std::vector<mfcc_t> mean(ceps, 0), before(ceps);
+        for (const auto& f : given)
+            for (size_t i = 0; i < ceps; ++i)
+                mean[i] += f[i] / float(n);
+        cmn_live_get(ps_get_feat(m_ps)->cmn_struct, before.data());
+        double w = double(m_learntFrames) / double(m_learntFrames + long(n));
+        for (size_t i = 0; i < ceps; ++i)
+            mean[i] = float(w * before[i] + (1 - w) * mean[i]);
+        for (ps_decoder_t* ps : {m_ps, m_loop})
+            cmn_live_set(ps_get_feat(ps)->cmn_struct, mean.data());
+        startUtterance();
+        decode(given.data(), n);
+        m_learntFrames += long(n);
+    }
+    return utteranceEnded();
+}
+
 // The rule heard in the utterance just ended, empty when none.
 std::string PocketSphinxEngine::utteranceEnded() {
     ps_end_utt(m_ps);
@@ -486,16 +529,14 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     FrontEnd& front = *m_frontEnd;
     front.restart();
     VoiceActivity voice(voiceSettings(m_postFrames));
-    bool ours = false;    // an utterance this loop started is going on
-    bool feeding = false; // whether new frames go to the decoders
-    int unfed = 0;        // newest frames of the utterance not given to them
+    bool ours = false;                  // an utterance this loop started is going on
+    bool feeding = false;               // whether new frames go to the decoders
+    int unfed = 0;                      // newest frames of the utterance not given to them
+    std::vector<FrontEnd::Frame> given; // to the decoders in this utterance
     auto feed = [&](size_t newest) {
         const auto& recent = front.recent();
-        std::vector<mfcc_t*> rows;
-        for (size_t i = recent.size() - newest; i < recent.size(); ++i)
-            rows.push_back(const_cast<mfcc_t*>(recent[i].data()));
-        ps_process_cep(m_ps, rows.data(), int(rows.size()), FALSE, FALSE);
-        ps_process_cep(m_loop, rows.data(), int(rows.size()), FALSE, FALSE);
+        given.insert(given.end(), recent.end() - long(newest), recent.end());
+        decode(given.data() + given.size() - newest, newest);
     };
     // Every frame out of the front end.
     auto framed = [&] {
@@ -508,7 +549,8 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     // room noise under the start of speech is set from how loud it is.
     auto release = [&](size_t count) { front.release(count, framed); };
     auto endUtterance = [&] {
-        std::string phrase = utteranceEnded();
+        std::string phrase = utteranceEnded(given);
+        given.clear();
         voice.reset();
         ours = feeding = false;
         unfed = 0;
@@ -519,6 +561,7 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     auto frame = [&](double meanSquare) {
         if (ours && !m_inUtterance) {
             // A new grammar ended it: what is still said starts anew.
+            given.clear();
             voice.reset();
             ours = feeding = false;
             unfed = 0;
@@ -605,7 +648,7 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     }
     {
         std::lock_guard lock(m_decoderMutex);
-        std::string phrase = m_inUtterance ? utteranceEnded() : std::string{};
+        std::string phrase = m_inUtterance ? utteranceEnded(given) : std::string{};
         if (!m_stop)
             postPhrase(phrase);
     }

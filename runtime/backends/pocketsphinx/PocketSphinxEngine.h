@@ -21,13 +21,12 @@
 #include <thread>
 
 #include "runtime/backends/pocketsphinx/AudioSource.h"
+#include "runtime/backends/pocketsphinx/FrontEnd.h"
 #include "runtime/speech/RecogniserEngine.h"
 
 struct ps_decoder_s;
 
 namespace rt::speech {
-
-class FrontEnd;
 
 // When a decoded utterance counts as its best rule. The posterior is a
 // natural logarithm; the margins are differences of decoder scores (its log
@@ -86,6 +85,8 @@ private:
     void setStatus(EngineStatus status);
     void startUtterance();
     std::string utteranceEnded();
+    std::string utteranceEnded(const std::vector<FrontEnd::Frame>& given);
+    void decode(const FrontEnd::Frame* frames, size_t count);
     Judgement judge();
     bool wholeRuleSoFar();
 
@@ -100,9 +101,10 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     bool m_inUtterance = false;
-    int m_postFrames = 0;                             // quiet frames that end speech
-    int m_waitFrames = 0;                             // quiet frames that end an utterance
-    Acceptance m_acceptance;                          // under m_decoderMutex
+    long m_learntFrames = 0; // utterance frames the cepstral means came from
+    int m_postFrames = 0;    // quiet frames that end speech
+    int m_waitFrames = 0;    // quiet frames that end an utterance
+    Acceptance m_acceptance; // under m_decoderMutex
     std::function<void(const Judgement&)> m_observer; // under m_decoderMutex
     mutable std::mutex m_statusMutex;
     EngineStatus m_status;           // under m_statusMutex
