@@ -56,6 +56,11 @@ HWND QtFormsHost::nativeWindow(const Form& form) const {
     return win ? static_cast<HWND>(win->winId()) : 0;
 }
 
+Form* QtFormsHost::activeForm() const {
+    auto* active = dynamic_cast<FormWindow*>(QApplication::activeWindow());
+    return active ? active->form() : nullptr;
+}
+
 FormWindow& QtFormsHost::makeWindow(Form& form) {
     FormWindow* win = existingWindow(form);
     if (!win) {
@@ -116,22 +121,17 @@ void QtFormsHost::runModal(Form& form) {
     // A modal window belongs to the window that opened it and stands above
     // it, an always-on-top one included. Modality takes effect when the
     // window is shown.
-    FormWindow* owner = m_modalStack.empty() ? nullptr : window(*m_modalStack.back());
-    if (!owner)
-        owner = dynamic_cast<FormWindow*>(QApplication::activeWindow());
-    for (auto it = m_windows.begin(); (!owner || owner == win) && it != m_windows.end(); ++it)
-        owner = it->first != &form && it->first->Visible() ? it->second.data() : nullptr;
+    Form* ownerForm = ownerOf(form);
+    FormWindow* owner = ownerForm ? window(*ownerForm) : nullptr;
     win->hide();
     if (owner && owner != win && win->windowHandle() && owner->windowHandle())
         win->windowHandle()->setTransientParent(owner->windowHandle());
     win->setWindowModality(Qt::ApplicationModal);
     win->show();
-    m_modalStack.push_back(&form);
     QEventLoop loop;
     auto previous = m_modalLoops.find(&form) != m_modalLoops.end() ? m_modalLoops[&form] : nullptr;
     m_modalLoops[&form] = &loop;
     loop.exec();
-    m_modalStack.pop_back();
     if (previous)
         m_modalLoops[&form] = previous;
     else
