@@ -12,6 +12,7 @@ packages=(
   xvfb xauth openbox xterm x11-apps x11-utils xdg-utils
   espeak-ng sox
   pocketsphinx libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libpulse-dev libasound2-dev
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

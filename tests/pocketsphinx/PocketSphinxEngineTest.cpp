@@ -135,6 +135,16 @@ rt::test::Voice afterNoise() {
     return v;
 }
 
+// Pink room noise as loud as the speech bench's loudest, around a phrase.
+rt::test::Voice inRoomNoise(double before, double after) {
+    rt::test::Voice v;
+    v.before = before;
+    v.after = after;
+    v.noise = 0.1;
+    v.colour = "pinknoise";
+    return v;
+}
+
 rt::test::Voice marked() {
     rt::test::Voice v;
     v.markup = true;
@@ -161,6 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         // Noise before the phrase does not cut it off.
         HeardRow{"CommandAfterNoise", "quibozilla", afterNoise(), {"Quibozilla"}},
+        // Seconds of loud steady noise are no speech; the phrase after them
+        // is heard whole, and once.
+        HeardRow{"CommandAfterLoudNoise", "notepad", inRoomNoise(3.0, 1.0), {"Notepad"}},
+        HeardRow{"CommandInsideLoudNoise", "press F5", inRoomNoise(2.0, 2.5), {"Press  F5"}},
         // A pause inside the phrase keeps it one utterance.
         HeardRow{"PauseInside", "press <break time=\"450ms\"/> F5", marked(), {"Press  F5"}},
         // A whole phrase ends when its speech does: the next, said soon

@@ -11,20 +11,26 @@ void MicrophoneSource::open() {
     if (m_device)
         return;
     std::string pulseProblem;
-    try {
-        auto pulse = std::make_unique<PulseAudioSource>();
-        pulse->open();
-        m_device = std::move(pulse);
-        return;
-    } catch (const RuntimeError& e) {
-        pulseProblem = e.description();
+    if (m_way != Way::Alsa) {
+        try {
+            auto pulse = std::make_unique<PulseAudioSource>();
+            pulse->open();
+            m_device = std::move(pulse);
+            m_way = Way::Server;
+            return;
+        } catch (const RuntimeError& e) {
+            if (m_way == Way::Server)
+                throw;
+            pulseProblem = e.description() + "; ";
+        }
     }
     try {
         auto alsa = std::make_unique<AlsaSource>();
         alsa->open();
         m_device = std::move(alsa);
+        m_way = Way::Alsa;
     } catch (const RuntimeError& e) {
-        raiseError(kDeviceIOError, "SpeechRecogniser", pulseProblem + "; " + e.description());
+        raiseError(kDeviceIOError, "SpeechRecogniser", pulseProblem + e.description());
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The microphone: PulseAudio where a server runs, else the ALSA default
 // capture device. Opening fails with both reasons when neither can be had.
+// Once open, it opens again only the way it did first: a sound card that a
+// sound server let go of while it restarts is no microphone of its own, the
+// server is waited for.
 
 #include <memory>
 
@@ -16,7 +19,9 @@ public:
     bool comesBack() const override { return true; }
 
 private:
+    enum class Way { Either, Server, Alsa };
     std::unique_ptr<AudioSource> m_device;
+    Way m_way = Way::Either; // how the first open succeeded
 };
 
 // The ALSA default capture device, 16 kHz mono.

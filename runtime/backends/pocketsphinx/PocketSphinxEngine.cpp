@@ -4,16 +4,20 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <vector>
 
 #include <pocketsphinx.h>
+#include <sphinxbase/fe.h>
 
 #include "runtime/backends/pocketsphinx/MicrophoneSource.h"
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
+#include "runtime/backends/pocketsphinx/VoiceActivity.h"
 #include "runtime/core/Error.h"
 #include "runtime/core/UiThread.h"
 #include "runtime/speech/LoadingEngine.h"
@@ -25,23 +29,26 @@ namespace {
 constexpr const char* kSearch = "quibo";
 constexpr const char* kLoopSearch = "phones";
 
-// Voice activity detection, in frames of 10 ms: all its settings are here.
-// An utterance starts after kVadStartFrames of speech (kVadPreFrames before
-// them are kept); the decoder calls speech over after kVadPostFrames without
-// it (at most the whole wait), and the utterance ends when the rest of the
-// end-silence wait passes without speech: a pause shorter than the wait
-// keeps a phrase whole, and the frames of that pause are not decoded. kVadThreshold is how far
-// above the tracked noise floor (log ratio) a frame is speech.
-constexpr const char* kVadThreshold = "2.0";
-constexpr const char* kVadStartFrames = "10";
-constexpr const char* kVadPreFrames = "20";
+// Voice activity, in frames of 10 ms: all its settings are here. The noise
+// floor is the lowest tenth of the last 3 s of frame levels, so steady noise
+// of any level is never speech. Speech starts with 10 frames 9 dB above the
+// floor; the decoders are then given the kPreFrames before its start too,
+// so a soft first sound is kept. It is over after postFrames frames less
+// than 6 dB above the floor, and resumes with 5 frames 9 dB above it. The
+// utterance ends when the rest of the end-silence wait passes without
+// speech resuming: a pause shorter than the wait keeps a phrase whole, and
+// the frames of that pause are not decoded.
+VoiceActivity::Settings voiceSettings(int postFrames) {
+    return {9.0, 6.0, 10, 5, postFrames, 300, 0.1};
+}
+constexpr int kPreFrames = 30;
+constexpr int kResumePreFrames = 15; // before speech that resumes
 constexpr int kVadPostFrames = 20;
-// The whole wait from the end of speech to the end of the utterance (the
-// decoder's kVadPostFrames and the join after it); settable for latency.
-// A phrase that is already a whole rule when the decoder calls speech over
-// ends there, kVadPostFrames (200 ms) after its end of speech, so its keys
-// follow within a quarter second; only one that is not (a pause inside
-// "press ... F5") waits the rest for more speech.
+// The whole wait from the end of speech to the end of the utterance;
+// settable for latency. A phrase that is already a whole rule when speech
+// is over ends there, kVadPostFrames (200 ms) after its end of speech, so
+// its keys follow within a quarter second; only one that is not (a pause
+// inside "press ... F5") waits the rest for more speech.
 constexpr int kDefaultEndSilenceFrames = 80;
 std::atomic<int> g_endSilenceFrames{kDefaultEndSilenceFrames};
 
@@ -100,27 +107,15 @@ std::vector<std::string> featureArguments(const std::string& hmm) {
 }
 
 // One decoder: the model with dither (exact digital silence would give
-// features the model never saw), a fixed dither seed (so both decoders see
-// the same frames), and the voice activity settings above.
-ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool phones,
-                          int postFrames) {
+// features the model never saw) from a fixed seed, and the front end's
+// tracking and removal of steady noise. The decoder's own voice activity
+// detection is off: it started utterances on the first second of steady
+// noise, and decoded only its speech frames of noisy speech.
+ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool phones) {
     std::string hmm = modelDir + "/en-us";
-    std::vector<std::string> args{"-hmm",
-                                  hmm,
-                                  "-logfn",
-                                  "/dev/null",
-                                  "-dither",
-                                  "yes",
-                                  "-seed",
-                                  "7",
-                                  "-vad_threshold",
-                                  kVadThreshold,
-                                  "-vad_startspeech",
-                                  kVadStartFrames,
-                                  "-vad_prespeech",
-                                  kVadPreFrames,
-                                  "-vad_postspeech",
-                                  std::to_string(postFrames)};
+    std::vector<std::string> args{"-hmm", hmm, "-logfn", "/dev/null"};
+    args.insert(args.end(), {"-dither", "yes", "-seed", "7"});
+    args.insert(args.end(), {"-remove_silence", "no", "-remove_noise", "yes"});
     if (dict)
         args.insert(args.end(), {"-dict", dict});
     if (phones)
@@ -256,12 +251,11 @@ std::string PocketSphinxEngine::defaultModelDir() {
 PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelDir)
     : m_sources(std::move(sources)), m_acceptance(defaultAcceptance()) {
     std::string dict = modelDir + "/cmudict-en-us.dict";
-    int wait = g_endSilenceFrames;
-    int post = std::min(kVadPostFrames, wait);
-    m_joinFrames = wait - post;
-    m_ps = makeDecoder(modelDir, dict.c_str(), false, post);
+    m_waitFrames = g_endSilenceFrames;
+    m_postFrames = std::min(kVadPostFrames, m_waitFrames);
+    m_ps = makeDecoder(modelDir, dict.c_str(), false);
     if (m_ps)
-        m_loop = makeDecoder(modelDir, nullptr, true, post);
+        m_loop = makeDecoder(modelDir, nullptr, true);
     // Context-independent phones with no phone grammar: any sound at all,
     // and fast.
     if (m_loop && (ps_set_allphone(m_loop, kLoopSearch, nullptr) != 0 ||
@@ -269,7 +263,12 @@ PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelD
         ps_free(m_loop);
         m_loop = nullptr;
     }
-    if (!m_ps || !m_loop) {
+    // One front end for both decoders, with the grammar decoder's settings.
+    if (m_loop)
+        m_frontEnd = fe_init_auto_r(ps_get_config(m_ps));
+    if (!m_ps || !m_loop || !m_frontEnd) {
+        if (m_loop)
+            ps_free(m_loop);
         if (m_ps)
             ps_free(m_ps);
         raiseError(kCannotCreateObject, "SpeechRecogniser",
@@ -279,6 +278,7 @@ PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelD
 
 PocketSphinxEngine::~PocketSphinxEngine() {
     stop();
+    fe_free(m_frontEnd);
     ps_free(m_loop);
     ps_free(m_ps);
 }
@@ -458,11 +458,81 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
                 deliver(shared->sink);
         });
     };
+    auto postPhrase = [&post](const std::string& phrase) {
+        if (!phrase.empty())
+            post([phrase](const EngineSink& s) {
+                if (s.phrase)
+                    s.phrase(phrase);
+            });
+    };
+    int shift = 0, window = 0;
+    fe_get_input_size(m_frontEnd, &shift, &window);
+    const int ceps = fe_get_output_size(m_frontEnd);
+    // A new source is a new stream of samples: nothing of the last one's
+    // is framed with it. The noise the front end tracks is kept.
+    fe_start_utt(m_frontEnd);
+    constexpr int kFramesAtOnce = 8;
+    auto** cepstra = static_cast<mfcc_t**>(ckd_calloc_2d(kFramesAtOnce, ceps, sizeof(mfcc_t)));
+    std::deque<std::vector<mfcc_t>> recent; // the last frames, newest last
+    std::vector<int16_t> unframed;          // samples of frames not yet out
+    VoiceActivity voice(voiceSettings(m_postFrames));
+    bool ours = false;    // an utterance this loop started is going on
+    bool feeding = false; // whether new frames go to the decoders
+    int unfed = 0;        // newest frames of the utterance not given to them
+    auto feed = [&](size_t newest) {
+        std::vector<mfcc_t*> rows;
+        for (size_t i = recent.size() - newest; i < recent.size(); ++i)
+            rows.push_back(recent[i].data());
+        ps_process_cep(m_ps, rows.data(), int(rows.size()), FALSE, FALSE);
+        ps_process_cep(m_loop, rows.data(), int(rows.size()), FALSE, FALSE);
+    };
+    auto endUtterance = [&] {
+        std::string phrase = utteranceEnded();
+        voice.reset();
+        ours = feeding = false;
+        unfed = 0;
+        return phrase;
+    };
+    // One frame of features, with the level of its samples.
+    auto frame = [&](const mfcc_t* cep, double meanSquare) {
+        recent.emplace_back(cep, cep + ceps);
+        if (int(recent.size()) > std::max(kPreFrames, kResumePreFrames))
+            recent.pop_front();
+        if (ours && !m_inUtterance) {
+            // A new grammar ended it: what is still said starts anew.
+            voice.reset();
+            ours = feeding = false;
+            unfed = 0;
+        }
+        VoiceActivity::Change change = voice.next(meanSquare);
+        if (!m_inUtterance) {
+            if (change != VoiceActivity::Change::Started)
+                return std::string{};
+            startUtterance();
+            feed(std::min(recent.size(), size_t(kPreFrames)));
+            ours = feeding = true;
+            return std::string{};
+        }
+        if (feeding)
+            feed(1);
+        else
+            ++unfed;
+        if (change == VoiceActivity::Change::Over) {
+            feeding = false;
+            if (wholeRuleSoFar())
+                return endUtterance();
+        } else if (change == VoiceActivity::Change::Resumed) {
+            feed(std::min({recent.size(), size_t(unfed), size_t(kResumePreFrames)}));
+            feeding = true;
+            unfed = 0;
+        } else if (!feeding && voice.quietFrames() >= m_waitFrames) {
+            return endUtterance();
+        }
+        return std::string{};
+    };
     int16_t samples[kChunk];
     double energy = 0;
     size_t counted = 0;
-    bool heardSpeech = false; // in this utterance
-    int quiet = 0;            // frames since the decoder last heard speech
     uint32_t noise = 1;
     while (!m_stop) {
         size_t n = source->read(samples, kChunk);
@@ -486,41 +556,36 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
             energy = 0;
             counted = 0;
         }
-        std::string phrase;
-        {
-            std::lock_guard lock(m_decoderMutex);
-            if (!m_inUtterance) {
-                startUtterance();
-                heardSpeech = false;
-            }
-            ps_process_raw(m_ps, samples, n, FALSE, FALSE);
-            ps_process_raw(m_loop, samples, n, FALSE, FALSE);
-            if (ps_get_in_speech(m_ps)) {
-                heardSpeech = true;
-                quiet = 0;
-            } else if (heardSpeech) {
-                bool speechJustOver = quiet == 0;
-                quiet += int(n * 100 / kSampleRate);
-                if (quiet >= m_joinFrames || (speechJustOver && wholeRuleSoFar())) {
-                    phrase = utteranceEnded();
-                    quiet = 0;
+        unframed.insert(unframed.end(), samples, samples + n);
+        const int16* in = samples;
+        size_t left = n;
+        while (left > 0) {
+            int32 made = kFramesAtOnce;
+            fe_process_frames(m_frontEnd, &in, &left, cepstra, &made, nullptr);
+            for (int32 f = 0; f < made; ++f) {
+                // Frame k covers the window from sample k * shift of the stream.
+                double sum = 0;
+                for (int i = 0; i < window && i < int(unframed.size()); ++i)
+                    sum += double(unframed[size_t(i)]) * unframed[size_t(i)];
+                unframed.erase(unframed.begin(),
+                               unframed.begin() + std::min(unframed.size(), size_t(shift)));
+                std::string phrase;
+                {
+                    std::lock_guard lock(m_decoderMutex);
+                    phrase = frame(cepstra[f], sum / window);
                 }
+                postPhrase(phrase);
             }
+            if (made == 0)
+                break; // the rest is kept for the next frame
         }
-        if (!phrase.empty())
-            post([phrase](const EngineSink& s) {
-                if (s.phrase)
-                    s.phrase(phrase);
-            });
     }
+    ckd_free_2d(cepstra);
     {
         std::lock_guard lock(m_decoderMutex);
-        std::string phrase = m_inUtterance && heardSpeech ? utteranceEnded() : std::string{};
-        if (!phrase.empty() && !m_stop)
-            post([phrase](const EngineSink& s) {
-                if (s.phrase)
-                    s.phrase(phrase);
-            });
+        std::string phrase = m_inUtterance ? utteranceEnded() : std::string{};
+        if (!m_stop)
+            postPhrase(phrase);
     }
     source->close();
     m_finished = true;

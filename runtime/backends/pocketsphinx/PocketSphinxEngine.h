@@ -24,6 +24,7 @@
 #include "runtime/speech/RecogniserEngine.h"
 
 struct ps_decoder_s;
+struct fe_s;
 
 namespace rt::speech {
 
@@ -89,6 +90,7 @@ private:
     SourceFactory m_sources;
     ps_decoder_s* m_ps = nullptr;   // the grammar
     ps_decoder_s* m_loop = nullptr; // the phone loop, on the same audio
+    fe_s* m_frontEnd = nullptr;     // the features both decoders are given
     std::mutex m_decoderMutex;
     std::map<std::string, std::string> m_ruleOfTokens; // hypothesis -> rule text
     std::shared_ptr<Shared> m_shared;
@@ -96,8 +98,9 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     bool m_inUtterance = false;
-    int m_joinFrames = 0;    // quiet frames after the decoder's end of speech
-    Acceptance m_acceptance; // under m_decoderMutex
+    int m_postFrames = 0;                             // quiet frames that end speech
+    int m_waitFrames = 0;                             // quiet frames that end an utterance
+    Acceptance m_acceptance;                          // under m_decoderMutex
     std::function<void(const Judgement&)> m_observer; // under m_decoderMutex
     mutable std::mutex m_statusMutex;
     EngineStatus m_status;           // under m_statusMutex
