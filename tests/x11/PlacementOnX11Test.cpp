@@ -4,6 +4,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,19 +118,40 @@ protected:
         }
         return shown(kMain.caption);
     }
+    // What the user's action opens: a press that a busy machine let go by
+    // unanswered is made again (the windows behind a modal one ignore it).
+    Window answered(const std::function<void()>& act, const std::string& caption) const {
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            act();
+            if (Window w = shown(caption, 8000))
+                return w;
+            std::cerr << "no \"" << caption << "\" after attempt " << attempt << "; showing:";
+            for (rt::HWND h : m_desktop->topLevelWindows())
+                if (m_desktop->isVisible(h))
+                    std::cerr << " \"" << m_desktop->windowText(h) << "\"";
+            std::cerr << "\n";
+        }
+        return 0;
+    }
+    // Alt+V in the window: the button "Application/&Vocabulary" of either
+    // configuration window.
+    Window switchFrom(Window w, const std::string& to) const {
+        return answered(
+            [&] {
+                activate(w);
+                keys({XK_Alt_L, XK_v});
+            },
+            to);
+    }
     // Opens the window of the row as the user does.
     Window open(const PlacedWindow& row, Window main) const {
         if (row.opening == Opening::AtStart || !main)
             return main;
         // The Configure button, at the left of the main window's client area.
-        click(main, 40, 20);
-        Window app = shown(kApplications.caption);
+        Window app = answered([&] { click(main, 40, 20); }, kApplications.caption);
         if (row.opening == Opening::Configure || !app)
             return app;
-        activate(app);
-        // Alt+V: the button "Application/&Vocabulary".
-        keys({XK_Alt_L, XK_v});
-        return shown(row.caption);
+        return switchFrom(app, row.caption);
     }
     // Closes the program as a termination request does (its close box's
     // path) and waits for its end.
@@ -340,10 +363,7 @@ TEST_P(PlacementOnX11, KeepsItsPlaceWhileTheOtherConfigurationWindowTakesItsTurn
     const PlacedWindow* other = row.opening == Opening::Configure ? &kVocabularies : &kApplications;
     for (int turn = 1; turn <= 6; ++turn) {
         SCOPED_TRACE("turn " + std::to_string(turn));
-        activate(w);
-        // Alt+V: the switch of either window.
-        keys({XK_Alt_L, XK_v});
-        w = shown(other->caption);
+        w = switchFrom(w, other->caption);
         ASSERT_NE(w, 0u);
         // The other one is moved on its first turn and kept from then on.
         if (turn == 1)
