@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "runtime/core/Error.h"
 #include "runtime/core/Strings.h"
@@ -157,6 +158,10 @@ void Form::Show(int modal) {
         m_everShown = true;
         placeAtStartUp();
     }
+    // Modal from the moment it appears.
+    std::optional<ModalScope> scope;
+    if (modal == vbModal)
+        scope.emplace(*this);
     if (!m_visible) {
         m_visible = true;
         syncPlacement();
@@ -167,10 +172,8 @@ void Form::Show(int modal) {
         // the show.
         paintShowingControls();
     }
-    if (modal == vbModal) {
-        ModalScope scope(*this);
+    if (modal == vbModal)
         formsHost().runModal(*this);
-    }
 }
 
 bool Form::Unload() {

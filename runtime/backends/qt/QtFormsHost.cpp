@@ -94,6 +94,15 @@ void QtFormsHost::formChanged(Form& form) {
     if (showing) {
         FormWindow& win = makeWindow(form);
         win.refresh();
+        if (!win.isVisible()) {
+            // Modality takes effect when the window is shown: a modal form
+            // gets it now, not by a hiding and showing again that a busy
+            // window manager may take for a window withdrawn.
+            if (topModalForm() == &form)
+                makeModal(form, win);
+            else
+                win.setWindowModality(Qt::NonModal);
+        }
         win.show();
     } else {
         if (FormWindow* win = existingWindow(form)) {
@@ -114,20 +123,26 @@ void QtFormsHost::formChanged(Form& form) {
         QCoreApplication::exit(0);
 }
 
+// A modal window belongs to the window that opened it and stands above it,
+// an always-on-top one included.
+void QtFormsHost::makeModal(Form& form, FormWindow& win) const {
+    Form* ownerForm = ownerOf(form);
+    FormWindow* owner = ownerForm ? window(*ownerForm) : nullptr;
+    if (owner && owner != &win && win.windowHandle() && owner->windowHandle())
+        win.windowHandle()->setTransientParent(owner->windowHandle());
+    win.setWindowModality(Qt::ApplicationModal);
+}
+
 void QtFormsHost::runModal(Form& form) {
     FormWindow* win = window(form);
     if (!win || !form.Visible())
         return;
-    // A modal window belongs to the window that opened it and stands above
-    // it, an always-on-top one included. Modality takes effect when the
-    // window is shown.
-    Form* ownerForm = ownerOf(form);
-    FormWindow* owner = ownerForm ? window(*ownerForm) : nullptr;
-    win->hide();
-    if (owner && owner != win && win->windowHandle() && owner->windowHandle())
-        win->windowHandle()->setTransientParent(owner->windowHandle());
-    win->setWindowModality(Qt::ApplicationModal);
-    win->show();
+    // A form that was showing already becomes modal by being shown again.
+    if (!win->isModal()) {
+        win->hide();
+        makeModal(form, *win);
+        win->show();
+    }
     QEventLoop loop;
     auto previous = m_modalLoops.find(&form) != m_modalLoops.end() ? m_modalLoops[&form] : nullptr;
     m_modalLoops[&form] = &loop;

@@ -43,6 +43,7 @@ private:
     // A loaded form's window, shown or not.
     FormWindow* existingWindow(const Form& form) const;
     FormWindow& makeWindow(Form& form);
+    void makeModal(Form& form, FormWindow& win) const;
 
     std::map<const Form*, QPointer<FormWindow>> m_windows;
     std::map<const Form*, QEventLoop*> m_modalLoops;
