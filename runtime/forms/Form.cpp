@@ -141,6 +141,11 @@ void Form::placeAtStartUp() {
     Move(left, top, m_width, m_height);
 }
 
+void Form::uncovered(Control& control) {
+    if (m_windowState != vbMinimized && control.showing())
+        control.cameIntoView();
+}
+
 void Form::paintShowingControls() {
     for (Control* c : std::vector<Control*>(m_controls))
         if (c->showing())

@@ -142,6 +142,9 @@ public:
     void runLoad();
     // Runs the unload handler; false when it cancelled.
     bool runUnload();
+    // Another window that covered `control` went away: a control that
+    // paints itself paints again.
+    void uncovered(Control& control);
     void setReleaser(std::function<void()> release) { m_release = std::move(release); }
     void registerControl(Control* control);
     void unregisterControl(Control* control);

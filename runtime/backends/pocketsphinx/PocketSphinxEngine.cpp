@@ -374,13 +374,27 @@ void PocketSphinxEngine::start(EngineSink sink) {
     stop();
     std::unique_ptr<AudioSource> source =
         m_sources ? m_sources() : std::make_unique<MicrophoneSource>();
-    source->open();
+    // A device that is not there yet (its sound server restarting) is
+    // waited for as one that went away; only a file that is missing fails.
+    std::string missing;
+    try {
+        source->open();
+    } catch (const RuntimeError& e) {
+        if (!source->comesBack())
+            throw;
+        missing = e.description();
+    }
     m_shared = std::make_shared<Shared>();
     m_shared->sink = std::move(sink);
     m_stop = false;
     m_finished = false;
-    m_thread = std::thread([this, shared = m_shared, src = std::move(source)]() mutable {
-        hear(shared, std::move(src));
+    if (!missing.empty())
+        setStatus({EngineState::SourceUnavailable, missing + "; trying again"});
+    m_thread = std::thread([this, shared = m_shared, src = std::move(source), missing]() mutable {
+        if (missing.empty() || reopen(*src, missing))
+            hear(shared, std::move(src));
+        else
+            m_finished = true;
     });
 }
 
@@ -593,9 +607,9 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
 
 // The device went away (a sound server restarted): it is opened again
 // until it is back or listening stops; meanwhile the status says so.
-bool PocketSphinxEngine::reopen(AudioSource& source) {
+bool PocketSphinxEngine::reopen(AudioSource& source, const std::string& why) {
     source.close();
-    std::string reason = "The microphone is gone; trying again";
+    std::string reason = why + "; trying again";
     while (!m_stop) {
         setStatus({EngineState::SourceUnavailable, reason});
         std::this_thread::sleep_for(std::chrono::milliseconds(kReopenEveryMs));

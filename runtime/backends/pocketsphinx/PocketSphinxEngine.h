@@ -59,7 +59,8 @@ public:
     std::string setGrammar(const std::vector<std::string>& rules) override;
     void start(EngineSink sink) override;
     void stop() override;
-    // SourceUnavailable while a sound device that went away is not back.
+    // SourceUnavailable while a sound device that went away, or was not
+    // there when listening started, is not back.
     EngineStatus status() const override;
     void setStatusWatcher(std::function<void()> watcher) override;
     // How long a device that went away is waited for between tries.
@@ -80,7 +81,7 @@ public:
 private:
     struct Shared;
     void hear(std::shared_ptr<Shared> shared, std::unique_ptr<AudioSource> source);
-    bool reopen(AudioSource& source);
+    bool reopen(AudioSource& source, const std::string& why = "The microphone is gone");
     void setStatus(EngineStatus status);
     void startUtterance();
     std::string utteranceEnded();

@@ -11,6 +11,7 @@
 
 #include "runtime/backends/qt/FormWindow.h"
 #include "runtime/backends/qt/QtSupport.h"
+#include "runtime/backends/qt/WindowExposure.h"
 #include "runtime/core/App.h"
 #include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/Form.h"
@@ -76,6 +77,7 @@ FormWindow& QtFormsHost::makeWindow(Form& form) {
         }
         // The native window exists from now on, hidden, as the form's handle.
         win->winId();
+        watchUncovering(*win);
     }
     return *win;
 }
@@ -103,6 +105,7 @@ void QtFormsHost::formChanged(Form& form) {
             else
                 win.setWindowModality(Qt::NonModal);
         }
+        fillBeforePaint(win);
         win.show();
     } else {
         if (FormWindow* win = existingWindow(form)) {
