@@ -47,6 +47,10 @@ Form* topModalForm() {
     return modalStack().empty() ? nullptr : modalStack().back();
 }
 
+std::vector<Form*> modalForms() {
+    return {modalStack().rbegin(), modalStack().rend()};
+}
+
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     return formsHost().messageBox(
         MessageBoxRequest{prompt, buttons, title.empty() ? App().Title() : title});

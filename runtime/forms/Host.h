@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/platform/desktop/Desktop.h"
 
@@ -79,6 +80,8 @@ public:
 };
 // The innermost modal form; nullptr when none is showing.
 Form* topModalForm();
+// Every form whose modal loop runs, innermost first.
+std::vector<Form*> modalForms();
 
 // Buttons + icon in `buttons`; the title defaults to App().Title(). Returns
 // vbOK, vbCancel, vbYes, vbNo...
