@@ -23,14 +23,12 @@
 #include "runtime/forms/EventLoop.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
-#include "runtime/forms/UserInput.h"
 #include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
 #include "voicecommand/headless/HeadlessRun.h"
 
 // Qt before Xlib, whose macros clash with Qt's names.
 #ifdef QUIBO_HAVE_QUIBO_QT
-#include <QCoreApplication>
 #include <QTimer>
 
 #include "runtime/backends/qt/QtSupport.h"
@@ -79,20 +77,6 @@ bool installDesktopBackends() {
 }
 
 #ifdef QUIBO_HAVE_QUIBO_QT
-// A termination request closes the windows as their user would: the modal
-// ones innermost first (each saves what it saves), then the main window.
-// Each is an event of its own: what its handlers let out is shown. A window
-// whose unload refuses cannot keep the program alive: every loop ends.
-void closeOnRequest() {
-    // One action around them all: no form unloaded here is released while
-    // its modal loop is still on the stack.
-    rt::UserInput::Action whole;
-    for (rt::Form* modal : rt::modalForms())
-        rt::qt::userAction([modal] { modal->Unload(); });
-    rt::qt::userAction([] { rt::form<frmQuibo>().unload(); });
-    QCoreApplication::exit(0);
-}
-
 int runOnDesktop(char* program) {
     // The program reads no command line, and neither does its toolkit.
     static int argc = 1;
@@ -110,7 +94,8 @@ int runOnDesktop(char* program) {
     QObject::connect(&interrupts, &QTimer::timeout, [] {
         if (g_interrupted && !Program::Ended()) {
             g_interrupted = 0;
-            closeOnRequest();
+            // The modal windows close first, as their user would close them.
+            rt::qt::closeOnRequest([] { rt::form<frmQuibo>().unload(); });
         }
     });
     interrupts.start(100);

@@ -37,6 +37,8 @@ struct OpenWindows {
     const char* front;
     // The windows whose placement their unload saves.
     std::vector<std::string> placed;
+    // Ctrl+C in the terminal is an interrupt.
+    int signal = SIGTERM;
 };
 
 // The real program on a desktop with a window manager, in a program folder
@@ -104,10 +106,10 @@ public:
         XFlush(d);
     }
     void type(const std::string& keys) const { m_keyboard->type(rt::parseKeyString(keys), true); }
-    // SIGTERM, and the exit status once the program ended; -1 when it did
+    // The exit status once the program ended on `signal`; -1 when it did
     // not end in time (it is then killed).
-    int terminate() {
-        kill(m_quibo, SIGTERM);
+    int terminate(int signal = SIGTERM) {
+        kill(m_quibo, signal);
         int status = -1;
         bool ended =
             XServer::waitFor([&] { return waitpid(m_quibo, &status, WNOHANG) == m_quibo; }, 10000);
@@ -138,17 +140,17 @@ void configure(TerminationOnX11& t, Window main) {
     ASSERT_NE(t.waitShown(kApp), 0u);
 }
 
+// Help, its last item.
+void aboutBox(TerminationOnX11& t, Window main) {
+    configure(t, main);
+    t.type("%h{UP}~");
+}
+
 const OpenWindows kOpenWindows[] = {
     {"NothingModal", [](TerminationOnX11&, Window) {}, "", {"frmQuibo"}},
     {"Configuration", configure, kApp, {"frmQuibo", "frmApp"}},
-    {"AboutBoxOverTheConfiguration",
-     [](TerminationOnX11& t, Window main) {
-         configure(t, main);
-         // Help, its last item.
-         t.type("%h{UP}~");
-     },
-     kAbout,
-     {"frmQuibo", "frmApp"}},
+    {"AboutBoxOverTheConfiguration", aboutBox, kAbout, {"frmQuibo", "frmApp"}},
+    {"AboutBoxOverTheConfigurationOnAnInterrupt", aboutBox, kAbout, {"frmQuibo", "frmApp"}, SIGINT},
     {"SoundMeterOverTheConfiguration",
      [](TerminationOnX11& t, Window main) {
          configure(t, main);
@@ -191,7 +193,7 @@ TEST_P(TerminationOnX11, EndsTheProgramAndSavesWhatItsWindowsSave) {
         ASSERT_EQ(hive().find("Software\\\\" + form + "\\\\Position"), std::string::npos) << form;
     fs::remove(m_folder / "temp.txt");
 
-    EXPECT_EQ(terminate(), 0);
+    EXPECT_EQ(terminate(row.signal), 0);
     for (const char* title : {kMain, kApp, kVocab, kAbout, kMeter})
         EXPECT_EQ(shown(title), 0u) << title;
     std::string text = hive();
