@@ -13,7 +13,9 @@
 // A grammar file that is missing or unreadable raises nothing: the previous
 // grammar stays, and the problem waits in takeProblem() for the host to show
 // it once. Problems an engine reports while loading wait there too, and so
-// does an Activate that finds no audio device (the recogniser stays inactive).
+// does an Activate that the engine refuses (an audio file that is missing; the
+// recogniser stays inactive). A microphone not there yet is waited for: the
+// engine's status says so.
 // An engine that cannot be made (no speech model) leaves a recogniser that
 // never hears and says why in its engine status.
 

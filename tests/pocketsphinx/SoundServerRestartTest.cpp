@@ -142,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Machines, SoundServerRestartOn,
                                                     test::SoundServer::Beside::ACaptureDevice}),
                          test::RowName{});
 
-TEST_F(SoundServerRestart, StoppingWhileTheServerIsAwayEndsTheWaitAndTheNextStartSaysWhy) {
+// A start that finds the server away is no failure: it waits the same way.
+TEST_F(SoundServerRestart, StoppingWhileTheServerIsAwayEndsTheWaitAndTheNextStartWaitsAgain) {
     ASSERT_NO_FATAL_FAILURE(listen());
     m_server->kill();
     ASSERT_TRUE(pumpUntil([&] { return state() == EngineState::SourceUnavailable; }, 5));
@@ -150,13 +151,17 @@ TEST_F(SoundServerRestart, StoppingWhileTheServerIsAwayEndsTheWaitAndTheNextStar
     EXPECT_EQ(state(), EngineState::Ready) << "a stale word after listening stopped";
     m_sr->takeProblem();
     m_sr->Activate();
-    EXPECT_FALSE(m_sr->active());
-    EXPECT_NE(m_sr->activateProblem().find("Microphone cannot be opened"), std::string::npos)
-        << m_sr->activateProblem();
+    EXPECT_TRUE(m_sr->active()) << m_sr->activateProblem();
+    EXPECT_EQ(m_sr->takeProblem(), "");
+    EXPECT_EQ(state(), EngineState::SourceUnavailable);
+    EXPECT_NE(m_sr->engineStatus().reason.find("Microphone cannot be opened"), std::string::npos)
+        << m_sr->engineStatus().reason;
+    EXPECT_NE(m_sr->engineStatus().reason.find("trying again"), std::string::npos)
+        << m_sr->engineStatus().reason;
 
     ASSERT_TRUE(m_server->start()) << m_server->log();
-    m_sr->Activate();
-    ASSERT_TRUE(m_sr->active()) << m_sr->activateProblem();
+    ASSERT_TRUE(pumpUntil([&] { return state() == EngineState::Ready; }, 10))
+        << m_sr->engineStatus().reason;
     ASSERT_TRUE(m_server->play(m_dir / "notepad.wav"));
     EXPECT_TRUE(heard({"Notepad"})) << testing::PrintToString(m_phrases);
 }
