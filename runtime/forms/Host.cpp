@@ -71,6 +71,10 @@ Form* ownerOf(const Form& form) {
     return nullptr;
 }
 
+std::vector<Form*> modalForms() {
+    return {modalStack().rbegin(), modalStack().rend()};
+}
+
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     return formsHost().messageBox(
         MessageBoxRequest{prompt, buttons, title.empty() ? App().Title() : title});

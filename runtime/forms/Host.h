@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/platform/desktop/Desktop.h"
 
@@ -86,6 +87,8 @@ Form* topModalForm();
 // else the active one, else the oldest (the main window). Only a shown
 // top-level form other than `form` counts; nullptr when there is none.
 Form* ownerOf(const Form& form);
+// Every form whose modal loop runs, innermost first.
+std::vector<Form*> modalForms();
 
 // Buttons + icon in `buttons`; the title defaults to App().Title(). Returns
 // vbOK, vbCancel, vbYes, vbNo...

@@ -15,6 +15,7 @@
 #include <pocketsphinx.h>
 #include <sphinxbase/fe.h>
 
+#include "runtime/backends/pocketsphinx/FrontEnd.h"
 #include "runtime/backends/pocketsphinx/MicrophoneSource.h"
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
 #include "runtime/backends/pocketsphinx/VoiceActivity.h"
@@ -42,6 +43,10 @@ VoiceActivity::Settings voiceSettings(int postFrames) {
     return {9.0, 6.0, 10, 5, postFrames, 300, 0.1};
 }
 constexpr int kPreFrames = 30;
+// Room noise is added under speech this far below the frames that start
+// it: that changes nothing in a room as loud, and fills silence far below
+// the speech.
+constexpr double kRoomNoiseDb = 28;
 constexpr int kResumePreFrames = 15; // before speech that resumes
 constexpr int kVadPostFrames = 20;
 // The whole wait from the end of speech to the end of the utterance;
@@ -53,11 +58,10 @@ constexpr int kDefaultEndSilenceFrames = 80;
 std::atomic<int> g_endSilenceFrames{kDefaultEndSilenceFrames};
 
 constexpr size_t kChunk = kSampleRate / 100; // 10 ms
-// Peak of the faint noise added to every sample (16-bit units, about
-// -70 dB): digital silence, as a muted or idle input gives, then looks like
-// the quiet room the model knows, and real input is not changed audibly.
-constexpr int kNoiseFloor = 24;
 constexpr size_t kLevelEvery = kSampleRate / 10;
+// The level voice activity is told of: the last 30 ms, about a frame's
+// window (a 10 ms level swings too much in loud noise).
+constexpr size_t kLevelChunks = 3;
 
 std::string lower(std::string s) {
     for (char& c : s)
@@ -264,9 +268,10 @@ PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelD
         m_loop = nullptr;
     }
     // One front end for both decoders, with the grammar decoder's settings.
-    if (m_loop)
-        m_frontEnd = fe_init_auto_r(ps_get_config(m_ps));
-    if (!m_ps || !m_loop || !m_frontEnd) {
+    fe_t* fe = m_loop ? fe_init_auto_r(ps_get_config(m_ps)) : nullptr;
+    if (fe)
+        m_frontEnd = std::make_unique<FrontEnd>(fe, std::max(kPreFrames, kResumePreFrames) + 4);
+    if (!m_frontEnd) {
         if (m_loop)
             ps_free(m_loop);
         if (m_ps)
@@ -278,7 +283,6 @@ PocketSphinxEngine::PocketSphinxEngine(SourceFactory sources, std::string modelD
 
 PocketSphinxEngine::~PocketSphinxEngine() {
     stop();
-    fe_free(m_frontEnd);
     ps_free(m_loop);
     ps_free(m_ps);
 }
@@ -479,27 +483,30 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
                     s.phrase(phrase);
             });
     };
-    int shift = 0, window = 0;
-    fe_get_input_size(m_frontEnd, &shift, &window);
-    const int ceps = fe_get_output_size(m_frontEnd);
-    // A new source is a new stream of samples: nothing of the last one's
-    // is framed with it. The noise the front end tracks is kept.
-    fe_start_utt(m_frontEnd);
-    constexpr int kFramesAtOnce = 8;
-    auto** cepstra = static_cast<mfcc_t**>(ckd_calloc_2d(kFramesAtOnce, ceps, sizeof(mfcc_t)));
-    std::deque<std::vector<mfcc_t>> recent; // the last frames, newest last
-    std::vector<int16_t> unframed;          // samples of frames not yet out
+    FrontEnd& front = *m_frontEnd;
+    front.restart();
     VoiceActivity voice(voiceSettings(m_postFrames));
     bool ours = false;    // an utterance this loop started is going on
     bool feeding = false; // whether new frames go to the decoders
     int unfed = 0;        // newest frames of the utterance not given to them
     auto feed = [&](size_t newest) {
+        const auto& recent = front.recent();
         std::vector<mfcc_t*> rows;
         for (size_t i = recent.size() - newest; i < recent.size(); ++i)
-            rows.push_back(recent[i].data());
+            rows.push_back(const_cast<mfcc_t*>(recent[i].data()));
         ps_process_cep(m_ps, rows.data(), int(rows.size()), FALSE, FALSE);
         ps_process_cep(m_loop, rows.data(), int(rows.size()), FALSE, FALSE);
     };
+    // Every frame out of the front end.
+    auto framed = [&] {
+        if (feeding)
+            feed(1);
+        else if (ours)
+            ++unfed;
+    };
+    // While no one speaks the front end runs kPreFrames behind, so the
+    // room noise under the start of speech is set from how loud it is.
+    auto release = [&](size_t count) { front.release(count, framed); };
     auto endUtterance = [&] {
         std::string phrase = utteranceEnded();
         voice.reset();
@@ -507,11 +514,9 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
         unfed = 0;
         return phrase;
     };
-    // One frame of features, with the level of its samples.
-    auto frame = [&](const mfcc_t* cep, double meanSquare) {
-        recent.emplace_back(cep, cep + ceps);
-        if (int(recent.size()) > std::max(kPreFrames, kResumePreFrames))
-            recent.pop_front();
+    std::deque<double> lastLevels; // of the frames that may start speech
+    // One 10 ms frame of samples, the last held.
+    auto frame = [&](double meanSquare) {
         if (ours && !m_inUtterance) {
             // A new grammar ended it: what is still said starts anew.
             voice.reset();
@@ -519,24 +524,32 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
             unfed = 0;
         }
         VoiceActivity::Change change = voice.next(meanSquare);
+        lastLevels.push_back(meanSquare);
+        if (lastLevels.size() > 10)
+            lastLevels.pop_front();
         if (!m_inUtterance) {
-            if (change != VoiceActivity::Change::Started)
+            if (change != VoiceActivity::Change::Started) {
+                if (front.held() > size_t(kPreFrames) * kChunk)
+                    release(front.held() - size_t(kPreFrames) * kChunk);
                 return std::string{};
+            }
+            double loudest = *std::max_element(lastLevels.begin(), lastLevels.end());
+            front.setRoomNoiseBelow(loudest, kRoomNoiseDb);
             startUtterance();
-            feed(std::min(recent.size(), size_t(kPreFrames)));
-            ours = feeding = true;
+            ours = true;
+            release(front.held());
+            feed(std::min(front.recent().size(), size_t(kPreFrames)));
+            feeding = true;
+            unfed = 0;
             return std::string{};
         }
-        if (feeding)
-            feed(1);
-        else
-            ++unfed;
+        release(front.held());
         if (change == VoiceActivity::Change::Over) {
             feeding = false;
             if (wholeRuleSoFar())
                 return endUtterance();
         } else if (change == VoiceActivity::Change::Resumed) {
-            feed(std::min({recent.size(), size_t(unfed), size_t(kResumePreFrames)}));
+            feed(std::min({front.recent().size(), size_t(unfed), size_t(kResumePreFrames)}));
             feeding = true;
             unfed = 0;
         } else if (!feeding && voice.quietFrames() >= m_waitFrames) {
@@ -547,7 +560,9 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
     int16_t samples[kChunk];
     double energy = 0;
     size_t counted = 0;
-    uint32_t noise = 1;
+    size_t inFrame = 0;
+    double frameSum = 0;
+    std::deque<double> chunkSums;
     while (!m_stop) {
         size_t n = source->read(samples, kChunk);
         if (n == 0 && source->comesBack() && reopen(*source))
@@ -555,10 +570,27 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
         if (n == 0)
             break;
         for (size_t i = 0; i < n; ++i) {
-            energy += double(samples[i]) * samples[i];
-            noise = noise * 1664525u + 1013904223u;
-            int noisy = samples[i] + int(noise >> 16) % (2 * kNoiseFloor + 1) - kNoiseFloor;
-            samples[i] = int16_t(std::clamp(noisy, -32768, 32767));
+            double x = samples[i];
+            energy += x * x;
+            frameSum += x * x;
+            front.hold(samples[i]);
+            if (++inFrame < kChunk)
+                continue;
+            std::string phrase;
+            {
+                std::lock_guard lock(m_decoderMutex);
+                chunkSums.push_back(frameSum);
+                if (chunkSums.size() > kLevelChunks)
+                    chunkSums.pop_front();
+                double sum = 0;
+                for (double c : chunkSums)
+                    sum += c;
+                phrase = frame(sum / double(kChunk * chunkSums.size()) +
+                               FrontEnd::kDither * FrontEnd::kDither / 3.0);
+            }
+            postPhrase(phrase);
+            inFrame = 0;
+            frameSum = 0;
         }
         counted += n;
         if (counted >= kLevelEvery) {
@@ -570,31 +602,7 @@ void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<Au
             energy = 0;
             counted = 0;
         }
-        unframed.insert(unframed.end(), samples, samples + n);
-        const int16* in = samples;
-        size_t left = n;
-        while (left > 0) {
-            int32 made = kFramesAtOnce;
-            fe_process_frames(m_frontEnd, &in, &left, cepstra, &made, nullptr);
-            for (int32 f = 0; f < made; ++f) {
-                // Frame k covers the window from sample k * shift of the stream.
-                double sum = 0;
-                for (int i = 0; i < window && i < int(unframed.size()); ++i)
-                    sum += double(unframed[size_t(i)]) * unframed[size_t(i)];
-                unframed.erase(unframed.begin(),
-                               unframed.begin() + std::min(unframed.size(), size_t(shift)));
-                std::string phrase;
-                {
-                    std::lock_guard lock(m_decoderMutex);
-                    phrase = frame(cepstra[f], sum / window);
-                }
-                postPhrase(phrase);
-            }
-            if (made == 0)
-                break; // the rest is kept for the next frame
-        }
     }
-    ckd_free_2d(cepstra);
     {
         std::lock_guard lock(m_decoderMutex);
         std::string phrase = m_inUtterance ? utteranceEnded() : std::string{};

@@ -24,9 +24,10 @@
 #include "runtime/speech/RecogniserEngine.h"
 
 struct ps_decoder_s;
-struct fe_s;
 
 namespace rt::speech {
+
+class FrontEnd;
 
 // When a decoded utterance counts as its best rule. The posterior is a
 // natural logarithm; the margins are differences of decoder scores (its log
@@ -89,9 +90,9 @@ private:
     bool wholeRuleSoFar();
 
     SourceFactory m_sources;
-    ps_decoder_s* m_ps = nullptr;   // the grammar
-    ps_decoder_s* m_loop = nullptr; // the phone loop, on the same audio
-    fe_s* m_frontEnd = nullptr;     // the features both decoders are given
+    ps_decoder_s* m_ps = nullptr;         // the grammar
+    ps_decoder_s* m_loop = nullptr;       // the phone loop, on the same audio
+    std::unique_ptr<FrontEnd> m_frontEnd; // the features both decoders are given
     std::mutex m_decoderMutex;
     std::map<std::string, std::string> m_ruleOfTokens; // hypothesis -> rule text
     std::shared_ptr<Shared> m_shared;
