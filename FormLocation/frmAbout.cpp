@@ -20,7 +20,7 @@ constexpr float kOuterHeight = 2475 + 510;
 
 frmAbout::frmAbout() : rt::Form("frmAbout", "About Talvane Software Form Controls") {
     setBorderStyle(rt::vbFixedDialog);
-    // Shown with no owner, so centred on the screen.
+    // Shown with no owner given: centred over the window it was opened from.
     setStartUpPosition(rt::vbStartUpOwner);
     Move(Left(), Top(), kOuterWidth, kOuterHeight);
     Label3.setCaption(MakerInfo::kStreet);

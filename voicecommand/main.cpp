@@ -6,7 +6,8 @@
 // (headless/HeadlessRun.h), whose other windows QUIBO_SIM_WINDOWS names.
 // On an X11 desktop the windows are real (Qt), as are the desktop, keyboard
 // and shell, and the microphone is heard; an interrupt (Ctrl+C) or a
-// termination request closes the main window as its close box does.
+// termination request closes every open window as its close box does, the
+// modal ones first, and ends the program.
 
 #include <chrono>
 #include <csignal>
@@ -93,8 +94,8 @@ int runOnDesktop(char* program) {
     QObject::connect(&interrupts, &QTimer::timeout, [] {
         if (g_interrupted && !Program::Ended()) {
             g_interrupted = 0;
-            // An event of its own: what its handlers let out is shown.
-            rt::qt::userAction([] { rt::form<frmQuibo>().unload(); });
+            // The modal windows close first, as their user would close them.
+            rt::qt::closeOnRequest([] { rt::form<frmQuibo>().unload(); });
         }
     });
     interrupts.start(100);

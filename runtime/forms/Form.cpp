@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "runtime/core/Error.h"
 #include "runtime/core/Strings.h"
@@ -10,14 +11,27 @@
 
 namespace rt {
 
+namespace {
+std::vector<Form*>& forms() {
+    static std::vector<Form*> all;
+    return all;
+}
+} // namespace
+
+const std::vector<Form*>& existingForms() {
+    return forms();
+}
+
 Form::Form(std::string name, std::string caption)
     : m_name(std::move(name)), m_caption(std::move(caption)) {
+    forms().push_back(this);
     m_hWnd = desktop().createOwnWindow(OwnWindow{"QuiboForm", m_caption, false, 0, nullptr});
     syncPlacement();
     m_font->Changed.connect([this] { Changed.raise(); });
 }
 
 Form::~Form() {
+    std::erase(forms(), this);
     // A view must not keep a window for a form that is gone.
     if (m_loaded || m_visible) {
         m_loaded = m_visible = false;
@@ -111,10 +125,16 @@ void Form::setStartUpPosition(int position) {
 void Form::placeAtStartUp() {
     if (m_startUpPosition != vbStartUpOwner && m_startUpPosition != vbStartUpScreen)
         return;
-    // The model knows no owners: centred over the owner is over the screen.
     const ScreenInfo& screen = Screen();
-    float left = std::max(0.0f, (screen.Width - m_width) / 2);
-    float top = std::max(0.0f, (screen.Height - m_height) / 2);
+    const Form* owner = m_startUpPosition == vbStartUpOwner ? ownerOf(*this) : nullptr;
+    // Both rectangles are whole windows, frame included.
+    float left =
+        owner ? owner->Left() + (owner->Width() - m_width) / 2 : (screen.Width - m_width) / 2;
+    float top =
+        owner ? owner->Top() + (owner->Height() - m_height) / 2 : (screen.Height - m_height) / 2;
+    // On the screen, its top-left corner first where it is too big for it.
+    left = std::max(0.0f, std::min(left, screen.Width - m_width));
+    top = std::max(0.0f, std::min(top, screen.Height - m_height));
     // Whole pixels, as the window system places windows.
     left = std::floor(left / screen.TwipsPerPixelX) * screen.TwipsPerPixelX;
     top = std::floor(top / screen.TwipsPerPixelY) * screen.TwipsPerPixelY;
@@ -143,6 +163,10 @@ void Form::Show(int modal) {
         m_everShown = true;
         placeAtStartUp();
     }
+    // Modal from the moment it appears.
+    std::optional<ModalScope> scope;
+    if (modal == vbModal)
+        scope.emplace(*this);
     if (!m_visible) {
         m_visible = true;
         syncPlacement();
@@ -153,10 +177,8 @@ void Form::Show(int modal) {
         // the show.
         paintShowingControls();
     }
-    if (modal == vbModal) {
-        ModalScope scope(*this);
+    if (modal == vbModal)
         formsHost().runModal(*this);
-    }
 }
 
 bool Form::Unload() {

@@ -89,8 +89,9 @@ public:
     void setMaxButton(bool v) { m_maxButton = v; }
     bool ShowInTaskbar() const { return m_showInTaskbar; }
     void setShowInTaskbar(bool v) { m_showInTaskbar = v; }
-    // Applied at the first show: centred over the owner (the screen when
-    // there is none) or on the screen; manual keeps Left and Top.
+    // Applied at the first show: centred over the owner (ownerOf in
+    // Host.h; the screen when there is none) or on the screen, kept on the
+    // screen; manual and the system's default keep Left and Top.
     int StartUpPosition() const { return m_startUpPosition; }
     void setStartUpPosition(int position);
 
@@ -181,5 +182,8 @@ private:
     std::function<void()> m_release;
     std::shared_ptr<rt::Font> m_font = std::make_shared<rt::Font>();
 };
+
+// Every form that exists now, oldest first.
+const std::vector<Form*>& existingForms();
 
 } // namespace rt

@@ -1,5 +1,6 @@
 #include "runtime/forms/Host.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -45,6 +46,33 @@ ModalScope::~ModalScope() {
 
 Form* topModalForm() {
     return modalStack().empty() ? nullptr : modalStack().back();
+}
+
+Form* FormsHost::activeForm() const {
+    HWND active = desktop().foreground();
+    for (Form* f : existingForms())
+        if (active && f->Visible() && f->hWnd() == active)
+            return f;
+    return nullptr;
+}
+
+Form* ownerOf(const Form& form) {
+    auto counts = [&](const Form* f) { return f && f != &form && f->Visible() && !f->hostForm(); };
+    // The form itself is on the stack once its modal show has begun.
+    auto& stack = modalStack();
+    auto inner = std::find_if(stack.rbegin(), stack.rend(), [&](Form* f) { return f != &form; });
+    if (inner != stack.rend() && counts(*inner))
+        return *inner;
+    if (Form* active = formsHost().activeForm(); counts(active))
+        return active;
+    for (Form* f : existingForms())
+        if (counts(f))
+            return f;
+    return nullptr;
+}
+
+std::vector<Form*> modalForms() {
+    return {modalStack().rbegin(), modalStack().rend()};
 }
 
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {

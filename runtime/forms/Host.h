@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/platform/desktop/Desktop.h"
 
@@ -60,6 +61,9 @@ public:
     virtual void formChanged(Form&) {}
     // The handle of the real window that shows `form`, 0 for none.
     virtual HWND nativeWindow(const Form&) const { return 0; }
+    // The shown form whose window is active; by default the one the desktop
+    // has in the foreground. nullptr for none.
+    virtual Form* activeForm() const;
     // An error reached the top of an event handler (EventDispatch.h). Where
     // nobody sees a box it goes to standard error.
     virtual void reportError(const UnhandledError& error);
@@ -79,6 +83,12 @@ public:
 };
 // The innermost modal form; nullptr when none is showing.
 Form* topModalForm();
+// The form that a window opening now belongs to: the innermost modal form,
+// else the active one, else the oldest (the main window). Only a shown
+// top-level form other than `form` counts; nullptr when there is none.
+Form* ownerOf(const Form& form);
+// Every form whose modal loop runs, innermost first.
+std::vector<Form*> modalForms();
 
 // Buttons + icon in `buttons`; the title defaults to App().Title(). Returns
 // vbOK, vbCancel, vbYes, vbNo...

@@ -164,6 +164,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<LinkRow>& info) { return info.param.name; });
 
 TEST_F(AboutTest, EveryShowAboutShowsAFreshInstanceAndReleasesIt) {
+    // The window the boxes are opened from.
+    Form host("frmHost", "Host");
+    host.Move(1500, 1200, 9000, 6000);
+    host.Show();
     std::vector<HWND> windows;
     auto closeAfterChecking = [&](Form& form) {
         auto& about = static_cast<frmAbout&>(form);
@@ -172,9 +176,11 @@ TEST_F(AboutTest, EveryShowAboutShowsAFreshInstanceAndReleasesIt) {
         EXPECT_EQ(topModalForm(), &about);
         // What the first instance goes through must not reach the second.
         EXPECT_EQ(about.lblEmail.Caption(), MakerInfo::kSupportEmail);
-        // Each opens centred on the screen, wherever the last one was moved.
-        EXPECT_EQ(about.Left(), (Screen().Width - about.Width()) / 2);
-        EXPECT_NEAR(about.Top(), (Screen().Height - about.Height()) / 2, Screen().TwipsPerPixelY);
+        // Each opens centred over that window, wherever the last one was
+        // moved.
+        EXPECT_EQ(about.Left(), host.Left() + (host.Width() - about.Width()) / 2);
+        EXPECT_NEAR(about.Top(), host.Top() + (host.Height() - about.Height()) / 2,
+                    Screen().TwipsPerPixelY);
         about.lblEmail.setCaption("changed");
         about.Move(0, 0, about.Width(), about.Height());
         UserInput::click(about.btnClose);

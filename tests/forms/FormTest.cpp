@@ -1,6 +1,7 @@
 // Form life cycle: load on first reference, unload releasing the instance,
 // modal shows that nest and return, key preview and resize.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -242,6 +243,148 @@ TEST_F(FormLifeTest, TextHeightGrowsWithLinesAndFontSize) {
     f.Font().setSize(16);
     EXPECT_GT(f.TextHeight("A"), one);
 }
+
+// Where a form with a start-up position opens: the owner is the innermost
+// modal form, else the active one, else the main (oldest) one, and the form
+// stays on the screen (15360 x 11520 twips here).
+class frmBox : public Form {
+public:
+    frmBox() : Form("frmBox", "Box") { Move(600, 900, 3000, 2000); }
+};
+
+struct Box {
+    float left, top, width, height;
+};
+
+struct StartUpRow {
+    const char* name;
+    int position;
+    std::optional<Box> main, other; // shown before the box opens
+    enum { None, OtherActive, OtherModalMainActive } context;
+    float left, top; // where the box opens
+};
+
+void PrintTo(const StartUpRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class StartUpTest : public test::FormsTest, public testing::WithParamInterface<StartUpRow> {
+protected:
+    void TearDown() override {
+        form<frmBox>().unload();
+        form<frmMain>().unload();
+        form<frmDialog>().unload();
+        FormsTest::TearDown();
+    }
+};
+
+TEST_P(StartUpTest, OpensCentredOverItsOwnerOrTheScreenAndOnTheScreen) {
+    const StartUpRow& row = GetParam();
+    ASSERT_EQ(Screen().Width, 15360);
+    ASSERT_EQ(Screen().Height, 11520);
+    auto place = [](Form& f, const Box& b) { f.Move(b.left, b.top, b.width, b.height); };
+    if (row.main) {
+        place(*form<frmMain>(), *row.main);
+        form<frmMain>()->Show();
+    }
+    frmBox* box = nullptr;
+    auto open = [&] {
+        box = &form<frmBox>().get();
+        box->setStartUpPosition(row.position);
+        box->Show();
+    };
+    if (row.other) {
+        place(*form<frmDialog>(), *row.other);
+        if (row.context == StartUpRow::OtherModalMainActive) {
+            user->whileModal("frmDialog", [&](Form& f) {
+                desktop().setForeground(form<frmMain>()->hWnd());
+                open();
+                f.Hide();
+            });
+            form<frmDialog>()->Show(vbModal);
+        } else {
+            form<frmDialog>()->Show();
+            form<frmDialog>()->SetFocus();
+            open();
+        }
+    } else {
+        open();
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Left(), row.left);
+    EXPECT_EQ(box->Top(), row.top);
+    EXPECT_EQ(box->Width(), 3000);
+    EXPECT_EQ(box->Height(), 2000);
+    // The desktop's record of the window, in pixels, says the same.
+    WINDOWPLACEMENT placement;
+    ASSERT_TRUE(desktop().windowPlacement(box->hWnd(), placement));
+    EXPECT_EQ(placement.rcNormalPosition.left, row.left / 15);
+    EXPECT_EQ(placement.rcNormalPosition.top, row.top / 15);
+    // Only the first show places it.
+    box->Move(150, 150, 3000, 2000);
+    box->Hide();
+    box->Show();
+    EXPECT_EQ(box->Left(), 150);
+}
+
+// Centred rectangles fall on whole pixels (15 twips), rounded down.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StartUpTest,
+    testing::Values(StartUpRow{"WithoutAnotherFormOverTheScreen",
+                               vbStartUpOwner,
+                               {},
+                               {},
+                               StartUpRow::None,
+                               6180,
+                               4755},
+                    StartUpRow{"OverTheMainForm",
+                               vbStartUpOwner,
+                               Box{1500, 1500, 6000, 4500},
+                               {},
+                               StartUpRow::None,
+                               3000,
+                               2745},
+                    StartUpRow{"OverTheActiveForm", vbStartUpOwner, Box{1500, 1500, 6000, 4500},
+                               Box{7500, 3000, 6000, 6000}, StartUpRow::OtherActive, 9000, 4995},
+                    StartUpRow{"OverTheModalFormThoughAnotherIsActive", vbStartUpOwner,
+                               Box{1500, 1500, 6000, 4500}, Box{7500, 3000, 6000, 6000},
+                               StartUpRow::OtherModalMainActive, 9000, 4995},
+                    StartUpRow{"KeptOffTheRightAndBottomEdges",
+                               vbStartUpOwner,
+                               Box{13000, 10000, 6000, 4500},
+                               {},
+                               StartUpRow::None,
+                               12360,
+                               9510},
+                    StartUpRow{"KeptOffTheLeftAndTopEdges",
+                               vbStartUpOwner,
+                               Box{-3000, -2000, 4000, 3000},
+                               {},
+                               StartUpRow::None,
+                               0,
+                               0},
+                    StartUpRow{"OnTheScreenWhateverFormShows",
+                               vbStartUpScreen,
+                               Box{1500, 1500, 6000, 4500},
+                               {},
+                               StartUpRow::None,
+                               6180,
+                               4755},
+                    StartUpRow{"ManualWhereItWasPut",
+                               vbStartUpManual,
+                               Box{1500, 1500, 6000, 4500},
+                               {},
+                               StartUpRow::None,
+                               600,
+                               900},
+                    StartUpRow{"TheSystemsDefaultWhereItWasPut",
+                               vbStartUpWindowsDefault,
+                               Box{1500, 1500, 6000, 4500},
+                               {},
+                               StartUpRow::None,
+                               600,
+                               900}),
+    [](const testing::TestParamInfo<StartUpRow>& info) { return info.param.name; });
 
 } // namespace
 } // namespace rt

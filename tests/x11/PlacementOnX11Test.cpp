@@ -4,14 +4,19 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include "runtime/backends/x11/X11Desktop.h"
+#include "runtime/platform/registry/Registry.h"
 #include "tests/support/TestSupport.h"
 #include "tests/x11/XServer.h"
 
@@ -30,9 +35,38 @@ std::ostream& operator<<(std::ostream& os, const Outer& r) {
     return os << r.x << "," << r.y << " " << r.width << "x" << r.height;
 }
 
+// How the user reaches a window of the program.
+enum class Opening {
+    AtStart,            // the main window
+    Configure,          // the main window's Configure button
+    ConfigureAndSwitch, // then the application window's switch to the vocabularies
+};
+
+// A window that keeps its placement, and where the user leaves it.
+struct PlacedWindow {
+    const char* form; // names its registry key
+    const char* caption;
+    Opening opening;
+    Outer left;
+};
+
+const PlacedWindow kMain{
+    "frmQuibo", "QUIBO! Voice Control", Opening::AtStart, {300, 200, 340, 130}};
+const PlacedWindow kApplications{
+    "frmApp", "Application Command Configuration", Opening::Configure, {150, 230, 700, 420}};
+const PlacedWindow kVocabularies{"frmVocab",
+                                 "Vocabulary/Dictionary Configuration",
+                                 Opening::ConfigureAndSwitch,
+                                 {410, 330, 660, 450}};
+const PlacedWindow kPlacedWindows[] = {kMain, kApplications, kVocabularies};
+
+void PrintTo(const PlacedWindow& row, std::ostream* os) {
+    *os << row.form;
+}
+
 // The real program, started and closed again and again on one desktop with
 // a window manager, with its registry in a folder of the test.
-class PlacementOnX11 : public testing::Test {
+class PlacementOnX11 : public testing::TestWithParam<PlacedWindow> {
 protected:
     void SetUp() override {
         if (std::system("command -v Xvfb >/dev/null && command -v openbox >/dev/null") != 0)
@@ -59,27 +93,65 @@ protected:
             fs::remove_all(m_folder, ec);
     }
 
-    // Starts the program and waits until its main window is mapped and no
-    // longer moves.
+    // The program's mapped window of that caption once it no longer moves;
+    // 0 when none appears.
+    Window shown(const std::string& caption, int ms = 15000) const {
+        Window found = 0;
+        XServer::waitFor(
+            [&] {
+                for (rt::HWND h : m_desktop->topLevelWindows())
+                    if (m_desktop->windowText(h) == caption && m_desktop->isVisible(h))
+                        found = static_cast<Window>(h);
+                return found != 0;
+            },
+            ms);
+        if (found)
+            settled(found);
+        return found;
+    }
+    // Starts the program and waits for its main window.
     Window start() {
         m_quibo = fork();
         if (m_quibo == 0) {
             execl((m_folder / "quibo").c_str(), "quibo", static_cast<char*>(nullptr));
             _exit(127);
         }
-        Window main = 0;
-        XServer::waitFor(
+        return shown(kMain.caption);
+    }
+    // What the user's action opens: a press that a busy machine let go by
+    // unanswered is made again (the windows behind a modal one ignore it).
+    Window answered(const std::function<void()>& act, const std::string& caption) const {
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            act();
+            if (Window w = shown(caption, 8000))
+                return w;
+            std::cerr << "no \"" << caption << "\" after attempt " << attempt << "; showing:";
+            for (rt::HWND h : m_desktop->topLevelWindows())
+                if (m_desktop->isVisible(h))
+                    std::cerr << " \"" << m_desktop->windowText(h) << "\"";
+            std::cerr << "\n";
+        }
+        return 0;
+    }
+    // Alt+V in the window: the button "Application/&Vocabulary" of either
+    // configuration window.
+    Window switchFrom(Window w, const std::string& to) const {
+        return answered(
             [&] {
-                for (rt::HWND h : m_desktop->topLevelWindows())
-                    if (m_desktop->windowText(h) == "QUIBO! Voice Control" &&
-                        m_desktop->isVisible(h))
-                        main = static_cast<Window>(h);
-                return main != 0;
+                activate(w);
+                keys({XK_Alt_L, XK_v});
             },
-            15000);
-        if (main)
-            settled(main);
-        return main;
+            to);
+    }
+    // Opens the window of the row as the user does.
+    Window open(const PlacedWindow& row, Window main) const {
+        if (row.opening == Opening::AtStart || !main)
+            return main;
+        // The Configure button, at the left of the main window's client area.
+        Window app = answered([&] { click(main, 40, 20); }, kApplications.caption);
+        if (row.opening == Opening::Configure || !app)
+            return app;
+        return switchFrom(app, row.caption);
     }
     // Closes the program as a termination request does (its close box's
     // path) and waits for its end.
@@ -91,6 +163,15 @@ protected:
         EXPECT_TRUE(ended);
         if (ended)
             m_quibo = 0;
+    }
+    // Closes the row's window by its close box (the main window ends the
+    // program), then the program.
+    void close(const PlacedWindow& row, Window w) {
+        if (row.opening != Opening::AtStart) {
+            closeBox(w);
+            EXPECT_TRUE(XServer::waitFor([&] { return !m_desktop->isVisible(w); }, 10000));
+        }
+        close();
     }
 
     Outer outer(Window w) const {
@@ -121,28 +202,91 @@ protected:
     }
     // Moves and sizes the window's frame as a user dragging it would, through
     // the window manager.
-    void moveFrame(Window w, int x, int y, int width, int height) const {
+    void moveFrame(Window w, const Outer& to) const {
         std::vector<unsigned long> f = m_display->longs(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
         ASSERT_EQ(f.size(), 4u);
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = m_display->atom("_NET_MOVERESIZE_WINDOW");
-        e.xclient.format = 32;
         // North-west gravity: x and y are the frame's; sizes are the client's.
-        e.xclient.data.l[0] = NorthWestGravity | (0xf << 8) | (2 << 12);
-        e.xclient.data.l[1] = x;
-        e.xclient.data.l[2] = y;
-        e.xclient.data.l[3] = width - long(f[0] + f[1]);
-        e.xclient.data.l[4] = height - long(f[2] + f[3]);
-        XSendEvent(m_display->get(), m_display->root(), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        XFlush(m_display->get());
+        message(w, "_NET_MOVERESIZE_WINDOW",
+                {NorthWestGravity | (0xf << 8) | (2 << 12), to.x, to.y,
+                 to.width - long(f[0] + f[1]), to.height - long(f[2] + f[3])});
     }
     void minimise(Window w) const {
         XIconifyWindow(m_display->get(), w, DefaultScreen(m_display->get()));
         XFlush(m_display->get());
-        XServer::waitFor([&] { return m_desktop->isIconic(w); });
+        EXPECT_TRUE(XServer::waitFor([&] { return m_desktop->isIconic(w); }));
+    }
+    // A click of the window's close box: the window manager asks the window
+    // to close.
+    void closeBox(Window w) const { message(w, "_NET_CLOSE_WINDOW", {0, 2}); }
+    void activate(Window w) const {
+        message(w, "_NET_ACTIVE_WINDOW", {2, 0, 0});
+        XServer::waitFor([&] { return static_cast<Window>(m_desktop->foreground()) == w; });
+    }
+    // A request to the window manager about `w`, as a pager sends it.
+    void message(Window w, const char* type, std::initializer_list<long> data) const {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = m_display->atom(type);
+        e.xclient.format = 32;
+        int i = 0;
+        for (long l : data)
+            e.xclient.data.l[i++] = l;
+        XSendEvent(m_display->get(), m_display->root(), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(m_display->get());
+    }
+    // A left click at (x, y) of the window's client area.
+    void click(Window w, int x, int y) const {
+        Display* d = m_display->get();
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        XTranslateCoordinates(d, w, m_display->root(), x, y, &rootX, &rootY, &child);
+        XTestFakeMotionEvent(d, -1, rootX, rootY, CurrentTime);
+        XTestFakeButtonEvent(d, 1, True, CurrentTime);
+        XTestFakeButtonEvent(d, 1, False, CurrentTime);
+        XSync(d, False);
+    }
+    // Presses the keys in order and lets them go in reverse.
+    void keys(std::initializer_list<KeySym> symbols) const {
+        Display* d = m_display->get();
+        for (KeySym s : symbols)
+            XTestFakeKeyEvent(d, XKeysymToKeycode(d, s), True, CurrentTime);
+        for (auto s = std::rbegin(symbols); s != std::rend(symbols); ++s)
+            XTestFakeKeyEvent(d, XKeysymToKeycode(d, *s), False, CurrentTime);
+        XSync(d, False);
+    }
+
+    // The program's saved placement of a window, as the test's own look at
+    // the registry the program keeps.
+    std::string positionKey(const PlacedWindow& row) const {
+        return std::string("Software\\") + row.form + "\\Position";
+    }
+    std::string saved(const PlacedWindow& row, const std::string& name) const {
+        rt::registry::setFolder((m_folder / "registry").string());
+        rt::HKEY key = 0;
+        std::string text;
+        if (rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, positionKey(row), 0, rt::KEY_READ, &key) !=
+            rt::ERROR_SUCCESS)
+            return text;
+        uint8_t data[64] = {};
+        uint32_t size = sizeof data, type = 0;
+        if (rt::RegQueryValueExA(key, name, &type, data, &size) == rt::ERROR_SUCCESS)
+            text.assign(reinterpret_cast<char*>(data), size);
+        rt::RegCloseKey(key);
+        return text;
+    }
+    void save(const PlacedWindow& row, const std::string& name, const std::string& text) const {
+        rt::registry::setFolder((m_folder / "registry").string());
+        rt::HKEY key = 0;
+        ASSERT_EQ(
+            rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, positionKey(row), 0, rt::KEY_ALL_ACCESS, &key),
+            rt::ERROR_SUCCESS);
+        EXPECT_EQ(rt::RegSetValueExA(key, name, rt::REG_SZ,
+                                     reinterpret_cast<const uint8_t*>(text.data()),
+                                     static_cast<uint32_t>(text.size())),
+                  rt::ERROR_SUCCESS);
+        rt::RegCloseKey(key);
     }
     std::string hive() const {
         std::ifstream in(m_folder / "registry" / "HKEY_CURRENT_USER.reg");
@@ -158,54 +302,81 @@ protected:
 
 // Five starts, each closed where the last one left the window, some closed
 // while minimised: the window comes back at the same rectangle, to the pixel.
-TEST_F(PlacementOnX11, TheMainWindowReopensWhereItWasLeftFiveTimesOver) {
-    Window main = start();
-    ASSERT_NE(main, 0u);
-    moveFrame(main, 300, 200, 340, 130);
-    Outer left = settled(main);
-    ASSERT_EQ(left.x, 300) << left;
-    ASSERT_EQ(left.y, 200) << left;
-    close();
+TEST_P(PlacementOnX11, ReopensWhereItWasLeftFiveTimesOver) {
+    const PlacedWindow& row = GetParam();
+    Window w = open(row, start());
+    ASSERT_NE(w, 0u);
+    moveFrame(w, row.left);
+    Outer left = settled(w);
+    ASSERT_EQ(left, row.left);
+    close(row, w);
     for (int run = 1; run <= 5; ++run) {
         SCOPED_TRACE("start " + std::to_string(run));
-        main = start();
-        ASSERT_NE(main, 0u);
-        EXPECT_EQ(settled(main), left) << hive();
+        w = open(row, start());
+        ASSERT_NE(w, 0u);
+        EXPECT_EQ(settled(w), left) << hive();
         // Every other run closes minimised: the rectangle saved is still the
         // whole window's normal one.
         if (run % 2 == 1)
-            minimise(main);
-        close();
+            minimise(w);
+        close(row, w);
     }
 }
 
 // A rectangle saved where no screen shows the title bar (another screen
 // that is gone, an edited registry) opens on the screen.
-TEST_F(PlacementOnX11, AWindowWhoseTitleBarNoScreenShowsOpensOnTheScreen) {
-    Window main = start();
-    ASSERT_NE(main, 0u);
-    moveFrame(main, 300, 200, 340, 130);
-    settled(main);
-    close();
-    std::string text = hive();
-    for (const char* name : {"\"Top\" sz \"", "\"Left\" sz \""}) {
-        size_t at = text.find(name);
-        ASSERT_NE(at, std::string::npos) << text;
-        at += std::string(name).size();
-        text.replace(at, text.find('"', at) - at, "60000");
+TEST_P(PlacementOnX11, OpensOnTheScreenWhenNoScreenShowsItsTitleBar) {
+    const PlacedWindow& row = GetParam();
+    Window w = open(row, start());
+    ASSERT_NE(w, 0u);
+    moveFrame(w, row.left);
+    settled(w);
+    close(row, w);
+    for (const char* name : {"Top", "Left"}) {
+        ASSERT_NE(saved(row, name), "") << hive();
+        save(row, name, "60000");
     }
-    std::ofstream(m_folder / "registry" / "HKEY_CURRENT_USER.reg") << text;
-    main = start();
-    ASSERT_NE(main, 0u);
+    w = open(row, start());
+    ASSERT_NE(w, 0u);
     // The whole title bar can be grabbed, and the size is as it was.
-    Outer now = settled(main);
+    Outer now = settled(w);
     EXPECT_GE(now.x, 0) << now;
     EXPECT_GE(now.y, 0) << now;
     EXPECT_LE(now.x + now.width, 1280) << now;
     EXPECT_LE(now.y + 20, 1024) << now;
-    EXPECT_EQ(now.width, 340);
-    EXPECT_EQ(now.height, 130);
-    close();
+    EXPECT_EQ(now.width, row.left.width);
+    EXPECT_EQ(now.height, row.left.height);
+    close(row, w);
 }
+
+// The two configuration windows take turns, each hidden while the other
+// shows: every time one comes back it is where the user left it.
+TEST_P(PlacementOnX11, KeepsItsPlaceWhileTheOtherConfigurationWindowTakesItsTurn) {
+    const PlacedWindow& row = GetParam();
+    if (row.opening == Opening::AtStart)
+        GTEST_SKIP() << "the main window stays while the others take turns";
+    Window w = open(row, start());
+    ASSERT_NE(w, 0u);
+    moveFrame(w, row.left);
+    ASSERT_EQ(settled(w), row.left);
+    const PlacedWindow* showing = &row;
+    const PlacedWindow* other = row.opening == Opening::Configure ? &kVocabularies : &kApplications;
+    for (int turn = 1; turn <= 6; ++turn) {
+        SCOPED_TRACE("turn " + std::to_string(turn));
+        w = switchFrom(w, other->caption);
+        ASSERT_NE(w, 0u);
+        // The other one is moved on its first turn and kept from then on.
+        if (turn == 1)
+            moveFrame(w, other->left);
+        EXPECT_EQ(settled(w), other->left);
+        std::swap(showing, other);
+    }
+    close(*showing, w);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, PlacementOnX11, testing::ValuesIn(kPlacedWindows),
+                         [](const testing::TestParamInfo<PlacedWindow>& info) {
+                             return std::string(info.param.form);
+                         });
 
 } // namespace

@@ -92,7 +92,8 @@ bool userSizable(const Form& form) {
 
 FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) {
     // Where no window manager frames windows, the window is where it was put.
-    m_framed = !QGuiApplication::platformName().startsWith(QLatin1String("xcb"));
+    m_managed = QGuiApplication::platformName().startsWith(QLatin1String("xcb"));
+    m_framed = !m_managed;
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(flagsOf(form));
     setObjectName(toQt(form.Name()));
@@ -217,6 +218,7 @@ void FormWindow::refresh() {
             // With the frame known the client goes exactly where it belongs.
             setGeometry(placed.x() + g_frame.left(), placed.y() + g_frame.top(), width, height);
         }
+        m_asked = geometry().topLeft();
     }
     layoutClient();
     if (windowState() != qtState(m_form->WindowState()))
@@ -300,21 +302,38 @@ void FormWindow::changeEvent(QEvent* event) {
 
 void FormWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (m_framed || !isWindow())
+    if (!m_managed || !isWindow())
         return;
-    // The window manager frames the window some time after it is mapped,
-    // and tells nothing that every toolkit turns into an event: look.
-    auto* timer = new QTimer(this);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, this, [this, timer, tries = 0]() mutable {
-        if (!frameMargins().isNull()) {
-            m_framed = true;
-            learnFrame();
+    // The window manager frames and places the window some time after every
+    // mapping, and tells nothing that every toolkit turns into an event:
+    // look. Until then the moves it reports are its own (a window shown
+    // again passes through the corner of the screen), not the user's. The
+    // window is placed once its frame is known and it has stayed where it
+    // was put for a few looks; a window manager that puts it elsewhere has
+    // the last word when the time is up.
+    m_framed = false;
+    delete m_placing;
+    m_placing = new QTimer(this);
+    m_placing->setInterval(10);
+    QObject::connect(m_placing, &QTimer::timeout, this, [this, tries = 0, still = 0]() mutable {
+        if (!isVisible()) {
+            m_placing->deleteLater();
+            m_placing = nullptr;
+            return;
         }
-        if (m_framed || ++tries > 500 || !isVisible())
-            timer->deleteLater();
+        // Framed anew by a frame of another size, it is placed again.
+        bool placedAgain = frameMargins().isNull() || learnFrame();
+        still = !placedAgain && geometry().topLeft() == m_asked ? still + 1 : 0;
+        bool late = ++tries > 500;
+        if (still < 5 && !late)
+            return;
+        m_framed = true;
+        m_placing->deleteLater();
+        m_placing = nullptr;
+        if (late)
+            userMoved();
     });
-    timer->start();
+    m_placing->start();
 }
 
 void FormWindow::moveEvent(QMoveEvent* event) {
@@ -333,15 +352,10 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 // The user moved or resized the window: the form takes the new geometry,
 // keeping its own allowance for borders and title bar.
 void FormWindow::userMoved() {
-    if (m_applying || !m_form || windowState() != Qt::WindowNoState)
+    // A hidden window is nowhere the user could have put it.
+    if (m_applying || !m_form || windowState() != Qt::WindowNoState || !isVisible() ||
+        (isWindow() && !m_framed))
         return;
-    if (!m_framed && isWindow()) {
-        // Until the window manager has framed the window, its position is
-        // the one asked for, not yet where the user sees it.
-        m_framed = !frameMargins().isNull();
-        if (!m_framed || learnFrame())
-            return;
-    }
     Form* form = m_form;
     int menuHeight = menuBarHeight(m_menuBar);
     QRect frame = geometry().marginsAdded(frameMargins());

@@ -10,6 +10,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QTimer;
 
 namespace rt {
 class Form;
@@ -51,7 +52,12 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QWidget* m_client;
     bool m_applying = false;
+    // On a desktop whose window manager frames windows: whether it has
+    // placed the window since it was last shown, and where it was put.
+    bool m_managed = false;
     bool m_framed = false;
+    QPoint m_asked;
+    QTimer* m_placing = nullptr;
 };
 
 } // namespace rt::qt

@@ -57,6 +57,11 @@ HWND QtFormsHost::nativeWindow(const Form& form) const {
     return win ? static_cast<HWND>(win->winId()) : 0;
 }
 
+Form* QtFormsHost::activeForm() const {
+    auto* active = dynamic_cast<FormWindow*>(QApplication::activeWindow());
+    return active ? active->form() : nullptr;
+}
+
 FormWindow& QtFormsHost::makeWindow(Form& form) {
     FormWindow* win = existingWindow(form);
     if (!win) {
@@ -91,6 +96,15 @@ void QtFormsHost::formChanged(Form& form) {
     if (showing) {
         FormWindow& win = makeWindow(form);
         win.refresh();
+        if (!win.isVisible()) {
+            // Modality takes effect when the window is shown: a modal form
+            // gets it now, not by a hiding and showing again that a busy
+            // window manager may take for a window withdrawn.
+            if (topModalForm() == &form)
+                makeModal(form, win);
+            else
+                win.setWindowModality(Qt::NonModal);
+        }
         fillBeforePaint(win);
         win.show();
     } else {
@@ -112,29 +126,30 @@ void QtFormsHost::formChanged(Form& form) {
         QCoreApplication::exit(0);
 }
 
+// A modal window belongs to the window that opened it and stands above it,
+// an always-on-top one included.
+void QtFormsHost::makeModal(Form& form, FormWindow& win) const {
+    Form* ownerForm = ownerOf(form);
+    FormWindow* owner = ownerForm ? window(*ownerForm) : nullptr;
+    if (owner && owner != &win && win.windowHandle() && owner->windowHandle())
+        win.windowHandle()->setTransientParent(owner->windowHandle());
+    win.setWindowModality(Qt::ApplicationModal);
+}
+
 void QtFormsHost::runModal(Form& form) {
     FormWindow* win = window(form);
     if (!win || !form.Visible())
         return;
-    // A modal window belongs to the window that opened it and stands above
-    // it, an always-on-top one included. Modality takes effect when the
-    // window is shown.
-    FormWindow* owner = m_modalStack.empty() ? nullptr : window(*m_modalStack.back());
-    if (!owner)
-        owner = dynamic_cast<FormWindow*>(QApplication::activeWindow());
-    for (auto it = m_windows.begin(); (!owner || owner == win) && it != m_windows.end(); ++it)
-        owner = it->first != &form && it->first->Visible() ? it->second.data() : nullptr;
-    win->hide();
-    if (owner && owner != win && win->windowHandle() && owner->windowHandle())
-        win->windowHandle()->setTransientParent(owner->windowHandle());
-    win->setWindowModality(Qt::ApplicationModal);
-    win->show();
-    m_modalStack.push_back(&form);
+    // A form that was showing already becomes modal by being shown again.
+    if (!win->isModal()) {
+        win->hide();
+        makeModal(form, *win);
+        win->show();
+    }
     QEventLoop loop;
     auto previous = m_modalLoops.find(&form) != m_modalLoops.end() ? m_modalLoops[&form] : nullptr;
     m_modalLoops[&form] = &loop;
     loop.exec();
-    m_modalStack.pop_back();
     if (previous)
         m_modalLoops[&form] = previous;
     else

@@ -26,6 +26,7 @@ public:
     void formLoaded(Form& form) override;
     void formChanged(Form& form) override;
     HWND nativeWindow(const Form& form) const override;
+    Form* activeForm() const override;
     // A message box titled with the program's name; the program goes on.
     void reportError(const UnhandledError& error) override;
 
@@ -42,10 +43,10 @@ private:
     // A loaded form's window, shown or not.
     FormWindow* existingWindow(const Form& form) const;
     FormWindow& makeWindow(Form& form);
+    void makeModal(Form& form, FormWindow& win) const;
 
     std::map<const Form*, QPointer<FormWindow>> m_windows;
     std::map<const Form*, QEventLoop*> m_modalLoops;
-    std::vector<const Form*> m_modalStack; // innermost last
     std::set<const Form*> m_loaded;
     bool m_quitWhenNoForms = false;
 };

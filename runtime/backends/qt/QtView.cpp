@@ -12,6 +12,9 @@
 #include "runtime/backends/qt/QtSupport.h"
 #include "runtime/core/UiThread.h"
 #include "runtime/forms/EventLoop.h"
+#include "runtime/forms/Form.h"
+#include "runtime/forms/Host.h"
+#include "runtime/forms/UserInput.h"
 
 namespace rt::qt {
 
@@ -90,6 +93,17 @@ int runEventLoop() {
     int code = QApplication::exec();
     s.host->setQuitWhenNoForms(false);
     return code;
+}
+
+void closeOnRequest(const std::function<void()>& closeMain) {
+    // One action around them all: no form unloaded here is released while
+    // its modal loop is still on the stack.
+    UserInput::Action whole;
+    for (Form* modal : modalForms())
+        userAction([modal] { modal->Unload(); });
+    userAction(closeMain);
+    // Every loop, the modal ones of a form that refused too.
+    QCoreApplication::exit(0);
 }
 
 void shutdownQtView() {

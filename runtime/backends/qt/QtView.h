@@ -2,6 +2,8 @@
 // Entry points of the Qt view: make the forms model show real windows and
 // run the program's event loop on Qt's.
 
+#include <functional>
+
 class QWidget;
 
 namespace rt {
@@ -17,6 +19,10 @@ void installQtView(int& argc, char** argv);
 // Runs until no loaded form is showing any more (the last one was unloaded
 // or hidden); returns at once when none is showing.
 int runEventLoop();
+// A termination request: unloads every modal form, innermost first, then
+// runs `closeMain`, each as a user action of its own (what their handlers
+// save is saved), and ends the event loop even when one of them refused.
+void closeOnRequest(const std::function<void()>& closeMain);
 // Removes the windows and the view, and the application object the view
 // created; call before the program returns from main.
 void shutdownQtView();
