@@ -312,28 +312,37 @@ void FormWindow::showEvent(QShowEvent* event) {
     // was put for a few looks; a window manager that puts it elsewhere has
     // the last word when the time is up.
     m_framed = false;
-    delete m_placing;
-    m_placing = new QTimer(this);
-    m_placing->setInterval(10);
-    QObject::connect(m_placing, &QTimer::timeout, this, [this, tries = 0, still = 0]() mutable {
-        if (!isVisible()) {
-            m_placing->deleteLater();
-            m_placing = nullptr;
+    if (m_placing) {
+        m_placing->stop();
+        m_placing->deleteLater();
+    }
+    auto* timer = m_placing = new QTimer(this);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, this, [this, timer, tries = 0, still = 0]() mutable {
+        auto done = [&] {
+            timer->stop();
+            timer->deleteLater();
+            if (m_placing == timer)
+                m_placing = nullptr;
+        };
+        if (m_placing != timer || !isVisible()) {
+            done();
             return;
         }
         // Framed anew by a frame of another size, it is placed again.
         bool placedAgain = frameMargins().isNull() || learnFrame();
+        if (m_placing != timer) // shown again meanwhile: the new look decides
+            return;
         still = !placedAgain && geometry().topLeft() == m_asked ? still + 1 : 0;
         bool late = ++tries > 500;
         if (still < 5 && !late)
             return;
         m_framed = true;
-        m_placing->deleteLater();
-        m_placing = nullptr;
+        done();
         if (late)
             userMoved();
     });
-    m_placing->start();
+    timer->start();
 }
 
 void FormWindow::moveEvent(QMoveEvent* event) {
