@@ -12,9 +12,11 @@
 namespace rt {
 
 namespace {
+// Never destroyed: a form held by a static outlives any static list and
+// leaves it at exit.
 std::vector<Form*>& forms() {
-    static std::vector<Form*> all;
-    return all;
+    static auto* all = new std::vector<Form*>;
+    return *all;
 }
 } // namespace
 
