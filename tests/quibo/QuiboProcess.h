@@ -1,7 +1,7 @@
 #pragma once
-// Runs the program binary headless from a program folder of its own: a copy
-// of the executable, its registry in the folder too. Standard input stays
-// open until the test closes it, so a run can be held while another starts.
+// Runs the program binary headless from a program folder of its own (a
+// ProgramCopy), its registry in the folder too. Standard input stays open
+// until the test closes it, so a run can be held while another starts.
 
 #include <chrono>
 #include <csignal>
@@ -16,37 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TestSupport.h"
+#include "tests/quibo/ProgramCopy.h"
 
 namespace quibo::test {
-
-class ProgramCopy {
-public:
-    ProgramCopy() : m_folder(rt::test::uniqueTempDir("quibo-process")) {
-        std::filesystem::copy_file(QUIBO_PROGRAM, m_folder / "quibo");
-        std::filesystem::create_directories(m_folder / "vocab");
-    }
-    ~ProgramCopy() {
-        std::error_code ec;
-        std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(m_folder, ec);
-    }
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    const std::filesystem::path& folder() const { return m_folder; }
-    std::string read(const std::string& name) const {
-        std::ifstream in(m_folder / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(m_folder / name, std::ios::binary) << bytes;
-    }
-
-private:
-    std::filesystem::path m_folder;
-};
 
 // One run of the program; what it wrote to its outputs is collected when it ends.
 class QuiboRun {

@@ -1,14 +1,9 @@
 // gtest before the X headers: Xlib defines None as a macro.
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -17,12 +12,9 @@
 
 #include "runtime/backends/x11/X11Desktop.h"
 #include "runtime/platform/registry/Registry.h"
-#include "tests/support/TestSupport.h"
-#include "tests/x11/XServer.h"
+#include "tests/x11/QuiboOnX11.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A window's whole rectangle on the screen, frame included, as the window
 // manager draws it.
@@ -64,66 +56,29 @@ void PrintTo(const PlacedWindow& row, std::ostream* os) {
     *os << row.form;
 }
 
-// The real program, started and closed again and again on one desktop with
-// a window manager, with its registry in a folder of the test.
-class PlacementOnX11 : public testing::TestWithParam<PlacedWindow> {
+// The real program, started and closed again and again on one desktop.
+class PlacementOnX11 : public QuiboOnX11, public testing::WithParamInterface<PlacedWindow> {
 protected:
-    void SetUp() override {
-        if (std::system("command -v Xvfb >/dev/null && command -v openbox >/dev/null") != 0)
-            GTEST_SKIP() << "Xvfb or openbox is not installed";
-        m_server = std::make_unique<XServer>(true);
-        ASSERT_TRUE(m_server->ok());
-        m_folder = rt::test::uniqueTempDir("quibo-placement-x11");
-        fs::copy_file(QUIBO_EXE, m_folder / "quibo");
-        setenv("QUIBO_REGISTRY_DIR", (m_folder / "registry").c_str(), 1);
-        ASSERT_EQ(
-            std::system((std::string(COMPREG) + " " + TLV_FORM_CONTROLS + " >/dev/null").c_str()),
-            0);
-        m_display = rt::x11::XDisplay::open();
-        m_desktop = std::make_unique<rt::x11::X11Desktop>(m_display);
-    }
-    void TearDown() override {
-        if (m_quibo > 0) {
-            kill(m_quibo, SIGKILL);
-            waitpid(m_quibo, nullptr, 0);
-        }
-        unsetenv("QUIBO_REGISTRY_DIR");
-        std::error_code ec;
-        if (!m_folder.empty())
-            fs::remove_all(m_folder, ec);
-    }
-
     // The program's mapped window of that caption once it no longer moves;
     // 0 when none appears.
-    Window shown(const std::string& caption, int ms = 15000) const {
+    Window appears(const std::string& caption, int ms = 15000) const {
         Window found = 0;
-        XServer::waitFor(
-            [&] {
-                for (rt::HWND h : m_desktop->topLevelWindows())
-                    if (m_desktop->windowText(h) == caption && m_desktop->isVisible(h))
-                        found = static_cast<Window>(h);
-                return found != 0;
-            },
-            ms);
+        XServer::waitFor([&] { return (found = shown(caption)) != 0; }, ms);
         if (found)
             settled(found);
         return found;
     }
     // Starts the program and waits for its main window.
     Window start() {
-        m_quibo = fork();
-        if (m_quibo == 0) {
-            execl((m_folder / "quibo").c_str(), "quibo", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        return shown(kMain.caption);
+        launch();
+        return appears(kMain.caption);
     }
     // What the user's action opens: a press that a busy machine let go by
     // unanswered is made again (the windows behind a modal one ignore it).
     Window answered(const std::function<void()>& act, const std::string& caption) const {
         for (int attempt = 1; attempt <= 3; ++attempt) {
             act();
-            if (Window w = shown(caption, 8000))
+            if (Window w = appears(caption, 8000))
                 return w;
             std::cerr << "no \"" << caption << "\" after attempt " << attempt << "; showing:";
             for (rt::HWND h : m_desktop->topLevelWindows())
@@ -155,15 +110,7 @@ protected:
     }
     // Closes the program as a termination request does (its close box's
     // path) and waits for its end.
-    void close() {
-        kill(m_quibo, SIGTERM);
-        int status = -1;
-        bool ended =
-            XServer::waitFor([&] { return waitpid(m_quibo, &status, WNOHANG) == m_quibo; }, 10000);
-        EXPECT_TRUE(ended);
-        if (ended)
-            m_quibo = 0;
-    }
+    void close() { EXPECT_NE(end(), -1) << "the program did not end"; }
     // Closes the row's window by its close box (the main window ends the
     // program), then the program.
     void close(const PlacedWindow& row, Window w) {
@@ -236,17 +183,6 @@ protected:
                    SubstructureRedirectMask | SubstructureNotifyMask, &e);
         XFlush(m_display->get());
     }
-    // A left click at (x, y) of the window's client area.
-    void click(Window w, int x, int y) const {
-        Display* d = m_display->get();
-        int rootX = 0, rootY = 0;
-        Window child = 0;
-        XTranslateCoordinates(d, w, m_display->root(), x, y, &rootX, &rootY, &child);
-        XTestFakeMotionEvent(d, -1, rootX, rootY, CurrentTime);
-        XTestFakeButtonEvent(d, 1, True, CurrentTime);
-        XTestFakeButtonEvent(d, 1, False, CurrentTime);
-        XSync(d, False);
-    }
     // Presses the keys in order and lets them go in reverse.
     void keys(std::initializer_list<KeySym> symbols) const {
         Display* d = m_display->get();
@@ -263,7 +199,7 @@ protected:
         return std::string("Software\\") + row.form + "\\Position";
     }
     std::string saved(const PlacedWindow& row, const std::string& name) const {
-        rt::registry::setFolder((m_folder / "registry").string());
+        rt::registry::setFolder(registryFolder().string());
         rt::HKEY key = 0;
         std::string text;
         if (rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, positionKey(row), 0, rt::KEY_READ, &key) !=
@@ -277,7 +213,7 @@ protected:
         return text;
     }
     void save(const PlacedWindow& row, const std::string& name, const std::string& text) const {
-        rt::registry::setFolder((m_folder / "registry").string());
+        rt::registry::setFolder(registryFolder().string());
         rt::HKEY key = 0;
         ASSERT_EQ(
             rt::RegOpenKeyExA(rt::HKEY_CURRENT_USER, positionKey(row), 0, rt::KEY_ALL_ACCESS, &key),
@@ -288,16 +224,6 @@ protected:
                   rt::ERROR_SUCCESS);
         rt::RegCloseKey(key);
     }
-    std::string hive() const {
-        std::ifstream in(m_folder / "registry" / "HKEY_CURRENT_USER.reg");
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    std::unique_ptr<XServer> m_server;
-    fs::path m_folder;
-    std::shared_ptr<rt::x11::XDisplay> m_display;
-    std::unique_ptr<rt::x11::X11Desktop> m_desktop;
-    pid_t m_quibo = 0;
 };
 
 // Five starts, each closed where the last one left the window, some closed
