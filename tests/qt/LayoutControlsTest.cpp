@@ -28,34 +28,11 @@
 #include "runtime/forms/UserControl.h"
 #include "runtime/forms/UserInput.h"
 #include "runtime/platform/registry/Registry.h"
+#include "tests/support/PaneHost.h"
 #include "tests/support/TestSupport.h"
 
 namespace rt::test {
 namespace {
-
-// A container at 240, 360 holding two panes, 2000 wide each, with a label in
-// each. Nothing here paints: the form's show does.
-class PaneHost : public Form {
-public:
-    PaneHost() : Form("frmPaneHost", "Pane host") {
-        Move(600, 600, 5400, 3600);
-        pnc.Move(240, 360, 4800, 2400);
-        for (ControlSite* pane : {&paneA, &paneB})
-            pane->setContainer(&pnc);
-        paneA.Move(0, 0, 2000, 2400);
-        paneB.Move(2050, 0, 2000, 2400);
-        lblA.setContainer(&paneA);
-        lblB.setContainer(&paneB);
-        lblA.Move(120, 120, 1500, 300);
-        lblB.Move(120, 120, 1500, 300);
-    }
-
-    ControlSite pnc{*this, "pncMain", "tlvFormControls.PaneContainer"};
-    ControlSite paneA{*this, "paneA", "tlvFormControls.PaneArea"};
-    ControlSite paneB{*this, "paneB", "tlvFormControls.PaneArea"};
-    Label lblA{*this, "lblA", "Left pane"};
-    Label lblB{*this, "lblB", "Right pane"};
-};
 
 // A container that covers the client area, as Quibo's windows hold theirs.
 class StretchHost : public Form {

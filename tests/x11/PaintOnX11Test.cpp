@@ -26,9 +26,9 @@
 #include "runtime/com/ComponentRegistry.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/FormRef.h"
-#include "runtime/forms/Label.h"
 #include "runtime/forms/UserControl.h"
 #include "runtime/platform/registry/Registry.h"
+#include "tests/support/PaneHost.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/TestSupport.h"
 #include "voicecommand/Program.h"
@@ -276,30 +276,6 @@ INSTANTIATE_TEST_SUITE_P(
                             [] { rt::form<frmApp>()->strApp.call("ShowAbout"); }}),
     rt::test::RowName());
 
-// A container holding two panes, as a form of a program using the library
-// lays them out.
-class PaneHost : public rt::Form {
-public:
-    PaneHost() : rt::Form("frmPaneHost", "Pane host") {
-        Move(600, 600, 5400, 3600);
-        pnc.Move(240, 360, 4800, 2400);
-        for (rt::ControlSite* pane : {&paneA, &paneB})
-            pane->setContainer(&pnc);
-        paneA.Move(0, 0, 2000, 2400);
-        paneB.Move(2050, 0, 2000, 2400);
-        lblA.setContainer(&paneA);
-        lblB.setContainer(&paneB);
-        lblA.Move(120, 120, 1500, 300);
-        lblB.Move(120, 120, 1500, 300);
-    }
-
-    rt::ControlSite pnc{*this, "pncMain", "tlvFormControls.PaneContainer"};
-    rt::ControlSite paneA{*this, "paneA", "tlvFormControls.PaneArea"};
-    rt::ControlSite paneB{*this, "paneB", "tlvFormControls.PaneArea"};
-    rt::Label lblA{*this, "lblA", "Left pane"};
-    rt::Label lblB{*this, "lblB", "Right pane"};
-};
-
 // The containers' Paint event, which the library raises on every paint.
 constexpr rt::DispId kPaintEvent = 1;
 
@@ -373,7 +349,7 @@ INSTANTIATE_TEST_SUITE_P(
                              }},
                     Covering{"PaneContainer",
                              [](std::unique_ptr<rt::Form>& owned) -> rt::ControlSite& {
-                                 auto form = std::make_unique<PaneHost>();
+                                 auto form = std::make_unique<rt::test::PaneHost>();
                                  rt::ControlSite& site = form->pnc;
                                  form->Show();
                                  owned = std::move(form);
