@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <optional>
 #include <thread>
@@ -79,13 +80,16 @@ protected:
     bool becomes(const std::string& wanted, double seconds = 10) {
         return pumpUntil([&] { return state() == wanted; }, seconds);
     }
-    // Said at once, and why after the first try to open the microphone.
+    // Said at once, and why after the first try to open the microphone; the
+    // reason the device gives follows without naming the microphone again.
     bool saysTheMicrophoneIsAway() {
         return pumpUntil(
             [&] {
-                return state().rfind("Microphone unavailable: ", 0) == 0 &&
-                       state().find("cannot be opened") != std::string::npos &&
-                       state().find("trying again") != std::string::npos;
+                std::string text = state();
+                return text.rfind("Microphone unavailable: ", 0) == 0 &&
+                       text.find("cannot be opened") != std::string::npos &&
+                       text.find("trying again") != std::string::npos &&
+                       text.find("icrophone", std::strlen("Microphone")) == std::string::npos;
             },
             20);
     }

@@ -110,7 +110,7 @@ TEST_P(SoundServerRestartOn, ListeningGoesOnByItselfWhenTheServerIsBackAndSaysSo
     ASSERT_TRUE(pumpUntil(
         [&] {
             return state() == EngineState::SourceUnavailable &&
-                   reason().find("Microphone cannot be opened") != std::string::npos;
+                   reason().find("Sound server cannot be opened") != std::string::npos;
         },
         5))
         << reason();
@@ -154,7 +154,7 @@ TEST_F(SoundServerRestart, StoppingWhileTheServerIsAwayEndsTheWaitAndTheNextStar
     EXPECT_TRUE(m_sr->active()) << m_sr->activateProblem();
     EXPECT_EQ(m_sr->takeProblem(), "");
     EXPECT_EQ(state(), EngineState::SourceUnavailable);
-    EXPECT_NE(m_sr->engineStatus().reason.find("Microphone cannot be opened"), std::string::npos)
+    EXPECT_NE(m_sr->engineStatus().reason.find("Sound server cannot be opened"), std::string::npos)
         << m_sr->engineStatus().reason;
     EXPECT_NE(m_sr->engineStatus().reason.find("trying again"), std::string::npos)
         << m_sr->engineStatus().reason;

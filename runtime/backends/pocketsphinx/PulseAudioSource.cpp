@@ -24,7 +24,7 @@ void PulseAudioSource::open() {
                              nullptr, &attr, &error);
     if (!m_stream)
         raiseError(kDeviceIOError, "SpeechRecogniser",
-                   std::string("Microphone cannot be opened: ") + pa_strerror(error));
+                   std::string("Sound server cannot be opened: ") + pa_strerror(error));
 }
 
 size_t PulseAudioSource::read(int16_t* samples, size_t n) {
