@@ -4,7 +4,7 @@
 // prints a line with the model load time, then one line per file:
 //   <file>\t<phrases heard, joined by "|">\t<decode ms>\t<measures>
 // where the measures are one entry per utterance, joined by "|":
-//   frames;log posterior;over phone loop;loop phones per rule phone;best rule
+//   frames;log posterior;over phone loop;loop phones per rule phone;margin;best rule
 // --session (the default) hears all files with one recogniser, as one
 // speaker's session; --fresh starts a new recogniser for every file.
 //   recognise_wav --lexicon grammar.txt
@@ -25,6 +25,7 @@
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
 #include "runtime/backends/pocketsphinx/WavFileSource.h"
 #include "runtime/core/Error.h"
+#include "runtime/core/Strings.h"
 #include "runtime/core/UiThread.h"
 #include "runtime/speech/GrammarFile.h"
 
@@ -37,19 +38,13 @@ double msSince(Clock::time_point t) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
-std::string lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 int lexicon(const std::vector<std::string>& rules) {
     std::set<std::string> words;
     for (const auto& rule : rules) {
         std::istringstream in(rule);
         std::string w;
         while (in >> w)
-            words.insert(lower(w));
+            words.insert(rt::LCase(w));
     }
     std::multimap<std::string, std::string> entries; // base word -> whole line
     std::map<std::string, std::string> first;
@@ -116,8 +111,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s\n", problem.c_str());
             engine->setJudgementObserver([&measures](const Judgement& j) {
                 char text[160];
-                std::snprintf(text, sizeof text, "%d;%.4f;%.3f;%.3f;", j.frames, j.logPosterior,
-                              j.overPhoneLoop, j.phoneRatio);
+                std::snprintf(text, sizeof text, "%d;%.4f;%.3f;%.3f;%.3f;", j.frames,
+                              j.logPosterior, j.overPhoneLoop, j.phoneRatio, j.margin);
                 measures += (measures.empty() ? "" : "|") + std::string(text) + j.rule;
             });
             return engine;

@@ -3,23 +3,40 @@
 # expected rule, heard (phrases joined by "|"), measures, plain decoder's
 # heard text ("-" when not run).
 # Measures, one entry per utterance joined by "|":
-#   frames;log posterior;over phone loop;loop phones per rule phone;rule
+#   frames;log posterior;over phone loop;loop phones per rule phone;margin;rule
 # With measures, the acceptance thresholds are chosen on the tuning half
 # (as many right rules as can be had with few false accepts, a wrong rule
 # costing two right ones)
 # and applied to both halves; without, the heard text is scored as it is.
 
-function heardWith(measures, p, l, r,   n, e, i, f, out) {
+function heardWith(measures, p, l, r, g,   n, e, i, f, out) {
     if (measures == "")
         return ""
     n = split(measures, e, "|")
     out = ""
     for (i = 1; i <= n; ++i) {
         split(e[i], f, ";")
-        if (f[5] != "" && f[2] + 0 >= p && f[3] + 0 >= l && f[4] + 0 <= r)
-            out = out == "" ? f[5] : out "|" f[5]
+        if (f[6] != "" && f[2] + 0 >= p && f[3] + 0 >= l && f[4] + 0 <= r && f[5] + 0 >= g)
+            out = out == "" ? f[6] : out "|" f[6]
     }
     return out
+}
+
+# The choice's worth on the tuning half: false accepts within a bound well
+# inside the target; then the most right rules, a wrong rule costing
+# wrongCost right ones. Counts are left in tRight, tWrong, tFa, tCmd.
+function worth(p, l, r, g,   i, v, sen) {
+    tRight = tWrong = tFa = tCmd = sen = 0
+    for (i = 1; i <= N; ++i) {
+        if (half[i] != "tuning")
+            continue
+        v = judge(kind[i], expected[i], heardWith(meas[i], p, l, r, g))
+        if (kind[i] == "c") ++tCmd; else ++sen
+        if (v == "right") ++tRight
+        else if (v == "wrong") ++tWrong
+        else if (v == "fa") ++tFa
+    }
+    return (tFa <= 0.025 * sen ? 1e9 : 0) + tRight - wrongCost * tWrong - 10 * tFa
 }
 
 function judge(kind, expected, heard) {
@@ -52,7 +69,7 @@ function sorted(a, n,   i, j, t) {
 }
 
 END {
-    P = L = -1e9; R = 1e9
+    P = L = G = -1e9; R = 1e9
     if (measured) {
         # Candidate thresholds: low quantiles of each measure over the
         # utterances that named the right rule on the tuning half.
@@ -62,42 +79,45 @@ END {
             n = split(meas[i], e, "|")
             for (j = 1; j <= n; ++j) {
                 split(e[j], f, ";")
-                if (f[5] != expected[i])
+                if (f[6] != expected[i])
                     continue
-                ++m; mp[m] = f[2] + 0; ml[m] = f[3] + 0; mr[m] = f[4] + 0
+                ++m; mp[m] = f[2] + 0; ml[m] = f[3] + 0; mr[m] = f[4] + 0; mg[m] = f[5] + 0
             }
         }
-        sorted(mp, m); sorted(ml, m); sorted(mr, m)
+        sorted(mp, m); sorted(ml, m); sorted(mr, m); sorted(mg, m)
         nq = split("0 0.5 1 2 3 4 5 6 8 10 12 15 18 22 26 30 35", q, " ")
         for (k = 1; k <= nq; ++k) {
             idx = int(q[k] / 100 * m) + 1
-            cp[k] = k == 1 ? -1e9 : mp[idx]
-            cl[k] = k == 1 ? -1e9 : ml[idx]
-            cr[k] = k == 1 ? 1e9 : mr[m + 1 - idx]
+            cand[1, k] = k == 1 ? -1e9 : mp[idx]
+            cand[2, k] = k == 1 ? -1e9 : ml[idx]
+            cand[3, k] = k == 1 ? 1e9 : mr[m + 1 - idx]
+            cand[4, k] = k == 1 ? -1e9 : mg[idx]
         }
-        best = -1e18
-        for (a = 1; a <= nq; ++a)
-            for (b = 1; b <= nq; ++b)
-                for (c = 1; c <= nq; ++c) {
-                    right = wrong = fa = cmd = sen = 0
-                    for (i = 1; i <= N; ++i) {
-                        if (half[i] != "tuning")
+        # One measure at a time, the others held, until nothing improves,
+        # from the loosest thresholds; the price of a wrong rule is raised
+        # until wrong rules are within half the target (other voices do worse).
+        for (wrongCost = 2; wrongCost <= 20; ++wrongCost) {
+            for (d = 1; d <= 4; ++d) at[d] = 1
+            best = worth(cand[1, 1], cand[2, 1], cand[3, 1], cand[4, 1])
+            for (round = 1; round <= 6; ++round) {
+                moved = 0
+                for (d = 1; d <= 4; ++d)
+                    for (k = 1; k <= nq; ++k) {
+                        if (k == at[d])
                             continue
-                        v = judge(kind[i], expected[i], heardWith(meas[i], cp[a], cl[b], cr[c]))
-                        if (kind[i] == "c") ++cmd; else ++sen
-                        if (v == "right") ++right
-                        else if (v == "wrong") ++wrong
-                        else if (v == "fa") ++fa
+                        was = at[d]; at[d] = k
+                        w = worth(cand[1, at[1]], cand[2, at[2]], cand[3, at[3]], cand[4, at[4]])
+                        if (w > best) { best = w; moved = 1 } else at[d] = was
                     }
-                    # False accepts within a bound well inside the target;
-                    # then the most right rules, a wrong rule costing two.
-                    ok = fa <= 0.025 * sen
-                    score = (ok ? 1e9 : 0) + right - 2 * wrong - 10 * fa
-                    if (score > best) {
-                        best = score; P = cp[a]; L = cl[b]; R = cr[c]
-                    }
-                }
-        printf "thresholds chosen on the tuning half: log posterior >= %.4f, over phone loop >= %.3f per frame, loop phones per rule phone <= %.3f\n", P, L, R
+                if (!moved)
+                    break
+            }
+            worth(cand[1, at[1]], cand[2, at[2]], cand[3, at[3]], cand[4, at[4]])
+            if (tWrong <= 0.01 * tCmd)
+                break
+        }
+        P = cand[1, at[1]]; L = cand[2, at[2]]; R = cand[3, at[3]]; G = cand[4, at[4]]
+        printf "thresholds chosen on the tuning half (a wrong rule costing %d right ones): log posterior >= %.4f, over phone loop >= %.3f per frame, loop phones per rule phone <= %.3f, margin >= %.3f\n", wrongCost, P, L, R, G
     }
     for (h = 1; h <= 2; ++h) {
         H = h == 1 ? "reporting" : "tuning"
@@ -110,7 +130,7 @@ END {
             for (i = 1; i <= N; ++i) {
                 if (half[i] != H || (C != "total" && cond[i] != C))
                     continue
-                ours = measured ? heardWith(meas[i], P, L, R) : heard[i]
+                ours = measured ? heardWith(meas[i], P, L, R, G) : heard[i]
                 ++t[kind[i]]
                 ++t["o" judge(kind[i], expected[i], ours)]
                 if (plain[i] != "-") {

@@ -201,6 +201,22 @@ TEST_F(Listening, TheFirstPhraseOfASessionIsHeardAsWellAsALaterOne) {
     EXPECT_EQ(m_phrases, (Phrases{"Mail", "Notepad", "Quibozilla", "Mail"}));
 }
 
+TEST_F(Listening, OfTwoRulesThatSoundAlikeNeitherIsGuessed) {
+    // "Mail" and "Male" are one sound: saying it names neither for sure,
+    // and the rules that sound like no other are still heard.
+    fs::path grammar = dir() / "alike.txt";
+    std::ofstream(grammar, std::ios::binary)
+        << "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=Notepad\r\n"
+           "<start>=Quibozilla\r\n<start>=Press  F5\r\n<start>=Mail\r\n<start>=Male\r\n"
+           "<start>=switch to\r\n";
+    m_sr->takeProblem();
+    m_sr->GrammarFromFile(grammar.string());
+    EXPECT_NE(m_sr->takeProblem().find("Mail / Male"), std::string::npos);
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, (Phrases{"Notepad", "Quibozilla", "Press  F5", "switch to"}));
+}
+
 TEST_F(Listening, AnUnpronounceableWordIsReportedOnceAndTheRestWorks) {
     std::string problem = m_sr->takeProblem();
     EXPECT_NE(problem.find("###"), std::string::npos) << problem;

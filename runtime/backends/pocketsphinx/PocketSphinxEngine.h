@@ -18,7 +18,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "runtime/backends/pocketsphinx/AudioSource.h"
 #include "runtime/backends/pocketsphinx/FrontEnd.h"
@@ -32,9 +34,10 @@ namespace rt::speech {
 // natural logarithm; the margins are differences of decoder scores (its log
 // base) divided by the utterance's frames (10 ms each).
 struct Acceptance {
-    double minLogPosterior;  // of the best rule's least sure word, from the lattice
-    double minOverPhoneLoop; // best rule's acoustic score over the phone loop's
+    double minLogPosterior;  // of the rule: its share of the lattice
+    double minOverPhoneLoop; // best path's acoustic score over the phone loop's, per frame
     double maxPhoneRatio;    // phones the loop heard per phone of the rule
+    double minMargin;        // ln of the rule's share over the runner-up rule's
 };
 
 // What was decided about one utterance.
@@ -44,6 +47,7 @@ struct Judgement {
     double logPosterior = 0;
     double overPhoneLoop = 0;
     double phoneRatio = 0;
+    double margin = 0;
     bool accepted = false;
 };
 
@@ -89,13 +93,17 @@ private:
     void decode(const FrontEnd::Frame* frames, size_t count);
     Judgement judge();
     bool wholeRuleSoFar();
+    std::vector<std::string> markRulesThatSoundAlike();
 
     SourceFactory m_sources;
     ps_decoder_s* m_ps = nullptr;         // the grammar
     ps_decoder_s* m_loop = nullptr;       // the phone loop, on the same audio
     std::unique_ptr<FrontEnd> m_frontEnd; // the features both decoders are given
     std::mutex m_decoderMutex;
-    std::map<std::string, std::string> m_ruleOfTokens; // hypothesis -> rule text
+    std::map<std::string, std::string> m_ruleOfTokens;  // hypothesis -> rule text
+    std::vector<std::vector<std::string>> m_ruleTokens; // each rule's tokens, as in the grammar
+    std::vector<std::string> m_ruleTexts;               // and its text
+    std::vector<bool> m_soundsAlike;                    // and whether another sounds the same
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

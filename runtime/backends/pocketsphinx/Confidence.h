@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ps_lattice_s;
+
+namespace rt::speech {
+
+// How sure a grammar decoder is of the rules it could have heard, from its
+// word lattice: the share of all paths' probability that spells each rule,
+// not only the best path's.
+struct RuleConfidence {
+    int best = -1;              // index of the most probable rule, -1 when none
+    double logPosterior = -1e3; // ln of that rule's share of the lattice
+    double margin = 1e3;        // ln of its share over the runner-up rule's
+};
+
+// rules: each rule as the decoder's base words. ascale scales acoustic log
+// scores before they are added, as the decoder's own posteriors do.
+RuleConfidence ruleConfidence(ps_lattice_s* dag, const std::vector<std::vector<std::string>>& rules,
+                              double ascale);
+
+} // namespace rt::speech
