@@ -15,6 +15,8 @@
 # same files, grammar and pronunciations.
 #
 # Usage: bench/speech/run_bench.sh <build dir> [recognise_wav to measure]
+# For a quicker look while trying a change, QUIBO_BENCH_HALVES ("tuning")
+# and QUIBO_BENCH_CONDITIONS ("clean quiet session") decode only those.
 # Rendered audio and the plain decoder's answers are cached under
 # <build dir>/speech-corpus; a run takes about ten minutes with 3 parallel
 # jobs (QUIBO_BENCH_JOBS), the first twice that.
@@ -33,7 +35,12 @@ tuning=(en-us en-us+f2 en-gb-scotland+m3 en-gb-scotland+f3
 reporting=(en en+f2 en-gb-x-rp+m3 en-gb-x-rp+f3
            en-gb-x-gbcwmd en-gb-x-gbcwmd+f4 en-us-nyc+m7 en-us-nyc+f1)
 speeds=(130 170 210)
-conditions=(clean low high quiet padded)
+conditions=() # per file, and whether the session is decoded
+session=
+for c in ${QUIBO_BENCH_CONDITIONS:-clean low high quiet padded session}; do
+    if [ "$c" = session ]; then session=session; else conditions+=("$c"); fi
+done
+decoded=(${QUIBO_BENCH_HALVES:-tuning reporting})
 
 # The grammar file Quibo would write for these commands.
 {
@@ -121,9 +128,13 @@ if command -v pocketsphinx_continuous >/dev/null; then
 fi
 
 # Ours: one job per condition and speaker.
-for c in "${conditions[@]}" session; do
-    for v in "${tuning[@]}" "${reporting[@]}"; do
-        printf '%s\0%s\0' "$c" "$v"
+for c in "${conditions[@]}" $session; do
+    for h in "${decoded[@]}"; do
+        declare -n voices=$h
+        for v in "${voices[@]}"; do
+            printf '%s\0%s\0' "$c" "$v"
+        done
+        unset -n voices
     done
 done >"$out/ours.jobs"
 ours() { # condition speaker
@@ -139,7 +150,8 @@ OUT=$out TOOL=$tool xargs -0 -n2 -P"$jobs" bash -c 'ours "$@"' _ <"$out/ours.job
 
 # One line per condition and file: condition, half, kind, expected, our
 # heard text, our measures, the plain decoder's heard text.
-for c in "${conditions[@]}" session; do
+awk -F'\t' -v halves=" ${decoded[*]} " 'index(halves, " " $3 " ")' "$out/manifest" >"$out/manifest.decoded"
+for c in "${conditions[@]}" $session; do
     cat "$out"/ours."$c".* >"$out/ours.$c"
     f=$c
     [ "$c" = session ] && f=low
@@ -149,7 +161,7 @@ for c in "${conditions[@]}" session; do
             wav = $1 "/" f ".wav"; p = "-"
             if (plain && c != "session") { p = ""; file = $1 "/" f ".plain-" key; getline p <file; close(file) }
             print c, $3, $4, $5, ours[wav], p
-        }' "$out/ours.$c" "$out/manifest"
+        }' "$out/ours.$c" "$out/manifest.decoded"
 done >"$out/all"
 
 # Kept, so the scoring can be looked at again without decoding.

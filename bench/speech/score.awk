@@ -5,9 +5,10 @@
 # Measures, one entry per utterance joined by "|":
 #   frames;log posterior;over phone loop;loop phones per rule phone;margin;rule
 # With measures, the acceptance thresholds are chosen on the tuning half
-# (as many right rules as can be had with few false accepts, a wrong rule
-# costing two right ones)
-# and applied to both halves; without, the heard text is scored as it is.
+# (as many right rules as can be had with few false accepts and at most 1 in
+# 100 wrong rules) and applied to both halves (-v fixed="posterior loop
+# ratio margin" gives them instead); without, the heard text is scored as it
+# is.
 
 function heardWith(measures, p, l, r, g,   n, e, i, f, out) {
     if (measures == "")
@@ -22,21 +23,39 @@ function heardWith(measures, p, l, r, g,   n, e, i, f, out) {
     return out
 }
 
-# The choice's worth on the tuning half: false accepts within a bound well
-# inside the target; then the most right rules, a wrong rule costing
-# wrongCost right ones. Counts are left in tRight, tWrong, tFa, tCmd.
-function worth(p, l, r, g,   i, v, sen) {
-    tRight = tWrong = tFa = tCmd = sen = 0
+# The tuning half's utterances, parsed once for the search below.
+function prepare(   i, n, e, j, f) {
+    T = 0
     for (i = 1; i <= N; ++i) {
         if (half[i] != "tuning")
             continue
-        v = judge(kind[i], expected[i], heardWith(meas[i], p, l, r, g))
-        if (kind[i] == "c") ++tCmd; else ++sen
-        if (v == "right") ++tRight
-        else if (v == "wrong") ++tWrong
-        else if (v == "fa") ++tFa
+        ++T; tk[T] = kind[i]; tx[T] = expected[i]
+        n = tn[T] = meas[i] == "" ? 0 : split(meas[i], e, "|")
+        for (j = 1; j <= n; ++j) {
+            split(e[j], f, ";")
+            up[T, j] = f[2] + 0; ul[T, j] = f[3] + 0; ur[T, j] = f[4] + 0
+            ug[T, j] = f[5] + 0; uw[T, j] = f[6]
+        }
     }
-    return (tFa <= 0.025 * sen ? 1e9 : 0) + tRight - wrongCost * tWrong - 10 * tFa
+}
+
+# A choice's worth on the tuning half: false accepts within 2.5% and wrong
+# rules within 1%, half the targets (other voices do worse); then the most
+# right rules, a wrong rule costing two.
+function worth(p, l, r, g,   t, j, out, v, right, wrong, fa, cmd, sen) {
+    right = wrong = fa = cmd = sen = 0
+    for (t = 1; t <= T; ++t) {
+        out = ""
+        for (j = 1; j <= tn[t]; ++j)
+            if (uw[t, j] != "" && up[t, j] >= p && ul[t, j] >= l && ur[t, j] <= r && ug[t, j] >= g)
+                out = out == "" ? uw[t, j] : out "|" uw[t, j]
+        v = judge(tk[t], tx[t], out)
+        if (tk[t] == "c") ++cmd; else ++sen
+        if (v == "right") ++right
+        else if (v == "wrong") ++wrong
+        else if (v == "fa") ++fa
+    }
+    return (fa <= 0.025 * sen && wrong <= maxWrong * cmd ? 1e9 : 0) + right - 2 * wrong - 10 * fa
 }
 
 function judge(kind, expected, heard) {
@@ -70,7 +89,13 @@ function sorted(a, n,   i, j, t) {
 
 END {
     P = L = G = -1e9; R = 1e9
-    if (measured) {
+    if (maxWrong == "")
+        maxWrong = 0.01
+    if (measured && fixed != "") {
+        # Given thresholds (-v fixed="posterior loop ratio margin").
+        split(fixed, given, " ")
+        P = given[1]; L = given[2]; R = given[3]; G = given[4]
+    } else if (measured) {
         # Candidate thresholds: low quantiles of each measure over the
         # utterances that named the right rule on the tuning half.
         for (i = 1; i <= N; ++i) {
@@ -93,31 +118,21 @@ END {
             cand[3, k] = k == 1 ? 1e9 : mr[m + 1 - idx]
             cand[4, k] = k == 1 ? -1e9 : mg[idx]
         }
-        # One measure at a time, the others held, until nothing improves,
-        # from the loosest thresholds; the price of a wrong rule is raised
-        # until wrong rules are within half the target (other voices do worse).
-        for (wrongCost = 2; wrongCost <= 20; ++wrongCost) {
-            for (d = 1; d <= 4; ++d) at[d] = 1
-            best = worth(cand[1, 1], cand[2, 1], cand[3, 1], cand[4, 1])
-            for (round = 1; round <= 6; ++round) {
-                moved = 0
-                for (d = 1; d <= 4; ++d)
-                    for (k = 1; k <= nq; ++k) {
-                        if (k == at[d])
-                            continue
-                        was = at[d]; at[d] = k
-                        w = worth(cand[1, at[1]], cand[2, at[2]], cand[3, at[3]], cand[4, at[4]])
-                        if (w > best) { best = w; moved = 1 } else at[d] = was
+        # Every combination of the candidates, the posterior's coarser.
+        prepare()
+        best = -1e18
+        np = split("1 3 5 7 11", pq, " ")
+        for (a = 1; a <= np; ++a)
+            for (b = 1; b <= nq; ++b)
+                for (c = 1; c <= nq; ++c)
+                    for (d = 1; d <= nq; ++d) {
+                        w = worth(cand[1, pq[a]], cand[2, b], cand[3, c], cand[4, d])
+                        if (w > best) {
+                            best = w; at[1] = pq[a]; at[2] = b; at[3] = c; at[4] = d
+                        }
                     }
-                if (!moved)
-                    break
-            }
-            worth(cand[1, at[1]], cand[2, at[2]], cand[3, at[3]], cand[4, at[4]])
-            if (tWrong <= 0.01 * tCmd)
-                break
-        }
         P = cand[1, at[1]]; L = cand[2, at[2]]; R = cand[3, at[3]]; G = cand[4, at[4]]
-        printf "thresholds chosen on the tuning half (a wrong rule costing %d right ones): log posterior >= %.4f, over phone loop >= %.3f per frame, loop phones per rule phone <= %.3f, margin >= %.3f\n", wrongCost, P, L, R, G
+        printf "thresholds %s: log posterior >= %.4f, over phone loop >= %.3f per frame, loop phones per rule phone <= %.3f, margin >= %.3f\n", fixed != "" ? "given" : "chosen on the tuning half", P, L, R, G
     }
     for (h = 1; h <= 2; ++h) {
         H = h == 1 ? "reporting" : "tuning"

@@ -9,7 +9,6 @@
 #include <deque>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -295,9 +294,9 @@ PocketSphinxEngine::~PocketSphinxEngine() {
 
 // Chosen by the speech bench (bench/speech) on the voices of its tuning
 // half: the most right rules with at most 1 in 100 wrong and few false
-// accepts. The rule's share of the lattice adds nothing to the others there.
+// accepts.
 Acceptance PocketSphinxEngine::defaultAcceptance() {
-    return Acceptance{-std::numeric_limits<double>::infinity(), -24.64, 1.154, 2.91};
+    return Acceptance{-1.66, -25.66, 1.154, 2.40};
 }
 
 void PocketSphinxEngine::setAcceptance(const Acceptance& acceptance) {
