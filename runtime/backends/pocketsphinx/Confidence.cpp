@@ -146,9 +146,12 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
     if (all[e] == kNone)
         return result;
 
-    double best = kNone, second = kNone;
+    // The lattice also joins words into sequences no rule spells (its nodes
+    // do not keep the grammar's state); only the rules' paths count.
+    double best = kNone, second = kNone, rulesMass = kNone;
     for (size_t f = 0; f < followed.size(); ++f) {
         double mass = spelt[f][e].back();
+        rulesMass = logAdd(rulesMass, mass);
         if (mass > best) {
             second = best;
             best = mass;
@@ -159,7 +162,7 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
     }
     if (best == kNone)
         return RuleConfidence{};
-    result.logPosterior = std::min(0.0, best - all[e]);
+    result.logPosterior = std::min(0.0, best - rulesMass);
     result.margin = second == kNone ? 1e3 : std::min(1e3, best - second);
     return result;
 }

@@ -8,11 +8,11 @@ struct ps_lattice_s;
 namespace rt::speech {
 
 // How sure a grammar decoder is of the rules it could have heard, from its
-// word lattice: the share of all paths' probability that spells each rule,
-// not only the best path's.
+// word lattice: each rule's share of the probability of the paths that spell
+// a rule, all its paths summed, not only the best one.
 struct RuleConfidence {
     int best = -1;              // index of the most probable rule, -1 when none
-    double logPosterior = -1e3; // ln of that rule's share of the lattice
+    double logPosterior = -1e3; // ln of that rule's share
     double margin = 1e3;        // ln of its share over the runner-up rule's
 };
 

@@ -34,7 +34,7 @@ namespace rt::speech {
 // natural logarithm; the margins are differences of decoder scores (its log
 // base) divided by the utterance's frames (10 ms each).
 struct Acceptance {
-    double minLogPosterior;  // of the rule: its share of the lattice
+    double minLogPosterior;  // of the rule: its share of the rules' paths in the lattice
     double minOverPhoneLoop; // best path's acoustic score over the phone loop's, per frame
     double maxPhoneRatio;    // phones the loop heard per phone of the rule
     double minMargin;        // ln of the rule's share over the runner-up rule's
