@@ -30,9 +30,10 @@ struct ps_decoder_s;
 
 namespace rt::speech {
 
-// When a decoded utterance counts as its best rule. The posterior is a
-// natural logarithm; the margins are differences of decoder scores (its log
-// base) divided by the utterance's frames (10 ms each).
+// When a decoded utterance counts as its best rule. The posterior and the
+// margin over the runner-up are natural logarithms of the decoder's scaled
+// scores; the margin over the phone loop is a difference of its raw scores
+// (its log base) divided by the utterance's frames (10 ms each).
 struct Acceptance {
     double minLogPosterior;  // of the rule: its share of the rules' paths in the lattice
     double minOverPhoneLoop; // best path's acoustic score over the phone loop's, per frame
