@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <limits>
 #include <set>
@@ -22,11 +23,6 @@ double logAdd(double a, double b) {
         return a;
     double hi = std::max(a, b);
     return hi + std::log1p(std::exp(std::min(a, b) - hi));
-}
-
-// Silence, noise and the sentence marks, which no rule spells.
-bool filler(const char* word) {
-    return !word || word[0] == '<' || word[0] == '[' || word[0] == '+';
 }
 
 template <typename Each> void forEachLink(ps_latlink_iter_t* it, Each each) {
@@ -63,6 +59,11 @@ std::vector<ps_latnode_t*> inTimeOrder(ps_lattice_t* dag) {
 
 } // namespace
 
+bool isFiller(const char* word) {
+    return !word || word[0] == '<' || word[0] == '[' || word[0] == '+' ||
+           std::strcmp(word, "SIL") == 0;
+}
+
 RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<std::string>>& rules,
                               double ascale) {
     RuleConfidence result;
@@ -82,7 +83,7 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
     std::set<std::string> words;
     for (size_t i = 0; i < nodes.size(); ++i) {
         index[nodes[i]] = i;
-        if (const char* w = ps_latnode_baseword(dag, nodes[i]); !filler(w))
+        if (const char* w = ps_latnode_baseword(dag, nodes[i]); !isFiller(w))
             words.insert(w);
     }
     if (!index.count(start) || !index.count(end))
@@ -97,10 +98,9 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
     if (followed.empty())
         return result;
 
-    // For each node, the log mass of the paths from the start to it: all of
-    // them, and for each followed rule those that have spelt its first k
-    // words (k = 0..size) and nothing else.
-    std::vector<double> all(nodes.size(), kNone);
+    // For each node and followed rule, the log mass of the paths from the
+    // start to the node that have spelt the rule's first k words (k =
+    // 0..size) and nothing else.
     std::vector<std::vector<std::vector<double>>> spelt(followed.size());
     for (size_t f = 0; f < followed.size(); ++f)
         spelt[f].assign(nodes.size(),
@@ -108,19 +108,16 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
     // k after a node's word, given k before it; -1 when the path leaves the rule.
     auto advance = [&](const std::vector<std::string>& rule, ps_latnode_t* node, size_t k) -> long {
         const char* w = ps_latnode_baseword(dag, node);
-        if (filler(w))
+        if (isFiller(w))
             return long(k);
         return k < rule.size() && rule[k] == w ? long(k + 1) : -1;
     };
     size_t s = index[start];
-    all[s] = 0;
     for (size_t f = 0; f < followed.size(); ++f)
         if (long k = advance(rules[size_t(followed[f])], start, 0); k >= 0)
             spelt[f][s][size_t(k)] = 0;
     for (ps_latnode_t* node : nodes) {
         size_t from = index[node];
-        if (all[from] == kNone)
-            continue;
         forEachLink(ps_latnode_exits(node), [&](ps_latlink_t* link) {
             auto found = index.find(ps_latlink_nodes(link, nullptr));
             if (found == index.end())
@@ -129,7 +126,6 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
             int32 ascr = 0;
             ps_latlink_prob(dag, link, &ascr);
             double score = logmath_log_to_ln(lmath, ascr) * ascale;
-            all[to] = logAdd(all[to], all[from] + score);
             for (size_t f = 0; f < followed.size(); ++f) {
                 const auto& rule = rules[size_t(followed[f])];
                 for (size_t k = 0; k <= rule.size(); ++k) {
@@ -143,9 +139,6 @@ RuleConfidence ruleConfidence(ps_lattice_t* dag, const std::vector<std::vector<s
         });
     }
     size_t e = index[end];
-    if (all[e] == kNone)
-        return result;
-
     // The lattice also joins words into sequences no rule spells (its nodes
     // do not keep the grammar's state); only the rules' paths count.
     double best = kNone, second = kNone, rulesMass = kNone;

@@ -16,6 +16,10 @@ struct RuleConfidence {
     double margin = 1e3;        // ln of its share over the runner-up rule's
 };
 
+// Silence, noise and the sentence marks, which no rule spells, and the phone
+// loop's silence.
+bool isFiller(const char* word);
+
 // rules: each rule as the decoder's base words. ascale scales acoustic log
 // scores before they are added, as the decoder's own posteriors do.
 RuleConfidence ruleConfidence(ps_lattice_s* dag, const std::vector<std::vector<std::string>>& rules,

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <iterator>
@@ -146,16 +145,24 @@ ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool ph
 // Makes the decoder know the word by the token: the dictionary's
 // pronunciations, and the pronouncer's own where it differs from them all
 // (speakers do not all stress or reduce a word as the dictionary has it).
-bool pronounce(ps_decoder_t* ps, const std::string& token, const std::string& word,
-               const Pronouncer& pronouncer) {
-    auto name = [&token](size_t n) {
-        return n == 1 ? token : token + "(" + std::to_string(n) + ")";
-    };
+// The decoder's name for the token's n-th pronunciation (from 1).
+std::string variantName(const std::string& token, size_t n) {
+    return n == 1 ? token : token + "(" + std::to_string(n) + ")";
+}
+
+// The phones of every pronunciation the decoder has for the token.
+std::vector<std::string> knownPronunciations(ps_decoder_t* ps, const std::string& token) {
     std::vector<std::string> known;
-    while (char* p = ps_lookup_word(ps, name(known.size() + 1).c_str())) {
+    while (char* p = ps_lookup_word(ps, variantName(token, known.size() + 1).c_str())) {
         known.emplace_back(p);
         ckd_free(p);
     }
+    return known;
+}
+
+bool pronounce(ps_decoder_t* ps, const std::string& token, const std::string& word,
+               const Pronouncer& pronouncer) {
+    std::vector<std::string> known = knownPronunciations(ps, token);
     if (known.empty()) {
         auto phones = pronouncer.phones(word);
         if (!phones)
@@ -165,7 +172,7 @@ bool pronounce(ps_decoder_t* ps, const std::string& token, const std::string& wo
     }
     auto spoken = pronouncer.spoken(word);
     if (spoken && std::find(known.begin(), known.end(), *spoken) == known.end())
-        ps_add_word(ps, name(known.size() + 1).c_str(), spoken->c_str(), FALSE);
+        ps_add_word(ps, variantName(token, known.size() + 1).c_str(), spoken->c_str(), FALSE);
     return true;
 }
 
@@ -174,16 +181,10 @@ std::set<std::string> pronunciations(ps_decoder_t* ps, const std::vector<std::st
     std::set<std::string> ways{""};
     for (const auto& token : tokens) {
         std::set<std::string> longer;
-        for (int n = 1;; ++n) {
-            std::string name = n == 1 ? token : token + "(" + std::to_string(n) + ")";
-            char* phones = ps_lookup_word(ps, name.c_str());
-            if (!phones)
-                break;
+        for (const auto& phones : knownPronunciations(ps, token))
             for (const auto& way : ways)
                 if (longer.size() < 64)
-                    longer.insert(way.empty() ? std::string(phones) : way + " " + phones);
-            ckd_free(phones);
-        }
+                    longer.insert(way.empty() ? phones : way + " " + phones);
         ways = std::move(longer);
     }
     return ways;
@@ -208,11 +209,6 @@ std::string baseWords(const std::string& hyp) {
     while (in >> word)
         out += (out.empty() ? "" : " ") + word.substr(0, word.find('('));
     return out;
-}
-
-bool isFiller(const char* word) {
-    return !word || word[0] == '<' || word[0] == '[' || word[0] == '+' ||
-           std::strcmp(word, "SIL") == 0;
 }
 
 // How many speech sounds the phone loop heard per phone of the rule: near
