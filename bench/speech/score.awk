@@ -137,8 +137,8 @@ END {
     for (h = 1; h <= 2; ++h) {
         H = h == 1 ? "reporting" : "tuning"
         printf "\n%s half%s\n", H, h == 1 ? " (the result)" : " (thresholds chosen here)"
-        printf "%-9s | %6s %6s %6s %6s | %6s %6s %6s %6s\n", "", "ours", "", "", "", "plain", "", "", ""
-        printf "%-9s | %6s %6s %6s %6s | %6s %6s %6s %6s\n", "condition", "right", "wrong", "rej", "FA", "right", "wrong", "rej", "FA"
+        printf "%-9s | %6s %6s %6s %6s %6s | %6s %6s %6s %6s\n", "", "ours", "", "", "", "", "plain", "", "", ""
+        printf "%-9s | %6s %6s %6s %6s %6s | %6s %6s %6s %6s\n", "condition", "right", "wrong", "rej", "FA", "best", "right", "wrong", "rej", "FA"
         for (k = 1; k <= nc + 1; ++k) {
             C = k <= nc ? order[k] : "total"
             delete t
@@ -148,16 +148,20 @@ END {
                 ours = measured ? heardWith(meas[i], P, L, R, G) : heard[i]
                 ++t[kind[i]]
                 ++t["o" judge(kind[i], expected[i], ours)]
+                if (measured)
+                    ++t["b" judge(kind[i], expected[i], heardWith(meas[i], -1e18, -1e18, 1e18, -1e18))]
                 if (plain[i] != "-") {
                     ++t["p" kind[i]]
                     ++t["p" judge(kind[i], expected[i], tolower(expected[i]) == plain[i] ? expected[i] : plain[i] == "" ? "" : "#" plain[i])]
                 }
             }
-            printf "%-9s | %6s %6s %6s %6s | %6s %6s %6s %6s\n", C,
+            printf "%-9s | %6s %6s %6s %6s %6s | %6s %6s %6s %6s\n", C,
                 pct(t["oright"], t["c"]), pct(t["owrong"], t["c"]), pct(t["orejected"], t["c"]), pct(t["ofa"], t["s"]),
+                measured ? pct(t["bright"], t["c"]) : "    -",
                 pct(t["pright"], t["pc"]), pct(t["pwrong"], t["pc"]), pct(t["prejected"], t["pc"]), pct(t["pfa"], t["ps"])
         }
-        printf "(right, wrong rule, rejected: %% of %d command files; FA: %% of %d sentence files)\n", t["c"], t["s"]
+        printf "(right, wrong rule, rejected: %% of %d command files; FA: %% of %d sentence files;\n", t["c"], t["s"]
+        printf " best: the recogniser's best rule right, were every utterance accepted)\n"
     }
     if (measured) {
         # What the recogniser decided with its own built-in thresholds.
