@@ -5,12 +5,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <new>
 #include <optional>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,6 +62,8 @@ struct LoadedHive {
     std::unique_ptr<Key> root;
     Stamp stamp;
     int fd = -1;
+    // Why a file that exists cannot be read; such a file is never replaced.
+    std::string unreadable;
 
     LoadedHive() = default;
     LoadedHive(const LoadedHive&) = delete;
@@ -83,51 +87,79 @@ public:
 
     // Holds the advisory lock of one hive across processes while a change is
     // read, applied and written back. Every writer holds it, so temporary
-    // files met under it are left over from a writer that died.
+    // files met under it are left over from a writer that died. Nested
+    // holders (a change inside a batch) share the one lock.
     class HiveLock {
     public:
-        HiveLock(Store& store, HKEY hive) : m_store(store) {
-            namespace fs = std::filesystem;
-            std::error_code ec;
-            fs::create_directories(store.m_folder, ec);
-            fs::path lockFile = store.fileOf(hive);
-            lockFile += ".lock";
-            m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            if (m_fd >= 0) {
-                int rc;
-                while ((rc = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
-                }
-                if (rc != 0) {
-                    ::close(m_fd);
-                    m_fd = -1;
-                }
-            }
-            // Without a lock (a folder that cannot be written) the change is
-            // still applied to the newest file; its save will then fail.
-            store.m_lockedHive = hive;
-            if (m_fd >= 0)
-                store.removeLeftovers(hive);
+        HiveLock(Store& store, HKEY hive) : m_store(store), m_hive(hive) {
+            store.acquire(hive);
             store.refresh(hive);
         }
-        ~HiveLock() {
-            m_store.m_lockedHive = 0;
-            if (m_fd >= 0)
-                ::close(m_fd);
-        }
+        ~HiveLock() { m_store.release(m_hive); }
         HiveLock(const HiveLock&) = delete;
         HiveLock& operator=(const HiveLock&) = delete;
 
+        // ERROR_ACCESS_DENIED when the hive may not be changed: its lock
+        // cannot be taken, or its file cannot be read (writing it would
+        // replace values never read).
+        LONG status() const {
+            if (!m_store.m_locks[m_hive].taken)
+                return ERROR_ACCESS_DENIED;
+            if (!m_store.m_hives[m_hive].unreadable.empty())
+                return ERROR_ACCESS_DENIED;
+            return ERROR_SUCCESS;
+        }
+
     private:
         Store& m_store;
-        int m_fd = -1;
+        HKEY m_hive;
     };
+
+    // Changes made while a batch is open are written when the outermost one
+    // ends; each hive changed keeps its lock until then.
+    void beginBatch() { ++m_batchDepth; }
+    bool endBatch() {
+        if (m_batchDepth == 0 || --m_batchDepth > 0)
+            return true;
+        bool ok = true;
+        std::set<HKEY> hives = std::move(m_batchHives);
+        m_batchHives.clear();
+        for (HKEY hive : hives) {
+            if (!save(hive)) {
+                ok = false;
+                report("The changes to the registry file " + fileOf(hive).string() +
+                       " could not be written; they are lost.");
+            }
+            release(hive);
+        }
+        return ok;
+    }
+
+    // A change applied in memory goes to the file now, or at the end of the
+    // batch that is open.
+    bool commit(HKEY hive) {
+        if (m_batchDepth == 0)
+            return save(hive);
+        if (m_batchHives.insert(hive).second)
+            acquire(hive); // held past this change, until the batch ends
+        return true;
+    }
 
     std::string folder() const { return m_folder; }
     void setFolder(std::string folder) {
         m_folder = std::move(folder);
         m_hives.clear();
+        // Problems of the folder before are not this one's to show.
+        m_problemsTaken = m_problems.size();
     }
     std::vector<std::string> problems() const { return m_problems; }
+    std::vector<std::string> takeProblems() {
+        std::vector<std::string> fresh(m_problems.begin() + static_cast<long>(m_problemsTaken),
+                                       m_problems.end());
+        m_problemsTaken = m_problems.size();
+        return fresh;
+    }
+    size_t filesWritten() const { return m_filesWritten; }
 
     // The hive's keys as its file holds them now: a file changed by another
     // process since it was read is read again.
@@ -140,7 +172,7 @@ public:
         namespace fs = std::filesystem;
         std::error_code ec;
         fs::create_directories(m_folder, ec);
-        fs::path target = fileOf(hive);
+        fs::path target = writtenFile(hive);
         fs::path temp = target;
         temp += ".tmp" + std::to_string(getpid());
         LoadedHive& loaded = m_hives[hive];
@@ -160,7 +192,8 @@ public:
             m_hives.erase(hive);
             return false;
         }
-        syncFolder();
+        ++m_filesWritten;
+        syncFolder(target.parent_path());
         loaded.keep(fd);
         loaded.stamp = Stamp::of(st);
         return true;
@@ -198,6 +231,81 @@ private:
         return std::filesystem::path(m_folder) / (std::string(hiveName(hive)) + ".reg");
     }
 
+    // The file a save replaces: a hive file that is a symbolic link stays
+    // one, and the file it names is replaced in its own folder, where the
+    // rename is atomic.
+    std::filesystem::path writtenFile(HKEY hive) const {
+        namespace fs = std::filesystem;
+        fs::path path = fileOf(hive);
+        std::error_code ec;
+        for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hops) {
+            fs::path next = fs::read_symlink(path, ec);
+            if (ec)
+                break;
+            path = next.is_absolute() ? next : path.parent_path() / next;
+        }
+        return path;
+    }
+
+    void report(const std::string& problem) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        m_problems.push_back(problem);
+    }
+
+    // The hive's lock, taken by the first holder and released by the last.
+    // A lock file this process may not write (another user's) still takes
+    // the lock through a read-only descriptor.
+    void acquire(HKEY hive) {
+        HeldLock& held = m_locks[hive];
+        if (held.depth++ > 0)
+            return;
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::create_directories(m_folder, ec);
+        fs::path lockFile = fileOf(hive);
+        lockFile += ".lock";
+        int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        int err = errno;
+        if (fd < 0) {
+            fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0 && errno != ENOENT)
+                err = errno;
+        }
+        if (fd >= 0) {
+            int rc;
+            while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+            if (rc != 0) {
+                err = errno;
+                ::close(fd);
+                fd = -1;
+            }
+        }
+        held.fd = fd;
+        held.taken = fd >= 0;
+        // Told once while it lasts, not at every change.
+        std::string& told = m_lockProblems[hive];
+        if (!held.taken) {
+            std::string problem = "The registry lock file " + lockFile.string() +
+                                  " cannot be taken (" + std::strerror(err) + "); changes to " +
+                                  hiveName(hive) + " are not saved.";
+            if (problem != told)
+                report(problem);
+            told = problem;
+            return;
+        }
+        told.clear();
+        removeLeftovers(hive);
+    }
+    void release(HKEY hive) {
+        HeldLock& held = m_locks[hive];
+        if (held.depth == 0 || --held.depth > 0)
+            return;
+        if (held.fd >= 0)
+            ::close(held.fd);
+        held = HeldLock{};
+    }
+
     static bool writeAll(int fd, const std::string& text) {
         size_t done = 0;
         while (done < text.size()) {
@@ -212,8 +320,8 @@ private:
     }
 
     // Makes the rename itself durable.
-    void syncFolder() const {
-        int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    static void syncFolder(const std::filesystem::path& folder) {
+        int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
             ::fsync(dir);
             ::close(dir);
@@ -221,9 +329,10 @@ private:
     }
 
     void removeLeftovers(HKEY hive) const {
-        std::string prefix = fileOf(hive).filename().string() + ".tmp";
+        std::filesystem::path written = writtenFile(hive);
+        std::string prefix = written.filename().string() + ".tmp";
         std::error_code ec;
-        for (auto it = std::filesystem::directory_iterator(m_folder, ec);
+        for (auto it = std::filesystem::directory_iterator(written.parent_path(), ec);
              !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
             if (it->path().filename().string().rfind(prefix, 0) == 0) {
                 std::error_code ignored;
@@ -261,11 +370,21 @@ private:
         // Not blocking: a pipe in the file's place must not stop the program.
         int fd = ::open(fileOf(hive).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
+            int err = errno;
             loaded.keep(-1);
             loaded.stamp = Stamp{};
             loaded.root = std::move(root);
+            // A file that is there but may not be read is no empty hive: its
+            // values give defaults and it is never written over. Told once
+            // while it lasts.
+            std::string reason = err == ENOENT ? "" : std::strerror(err);
+            if (!reason.empty() && reason != loaded.unreadable)
+                report("The registry file " + fileOf(hive).string() + " cannot be read (" + reason +
+                       "); its values are not used and it is not changed.");
+            loaded.unreadable = reason;
             return;
         }
+        loaded.unreadable.clear();
         std::string text, error;
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
             error = "it is not a readable file";
@@ -278,7 +397,7 @@ private:
             return;
         }
         ::close(fd);
-        if (m_lockedHive != hive) {
+        if (m_locks[hive].depth == 0) {
             // Moving a file aside races with the writers: decide under the lock,
             // on the file as it is then.
             HiveLock lock(*this, hive);
@@ -299,14 +418,17 @@ private:
             aside = fileOf(hive);
             aside += ".corrupt-" + std::to_string(stamp) + "-" + std::to_string(n);
         }
-        std::filesystem::rename(fileOf(hive), aside, ec);
+        // Without the lock another writer may be replacing the file: leave it.
+        if (m_locks[hive].taken)
+            std::filesystem::rename(fileOf(hive), aside, ec);
+        else
+            ec = std::make_error_code(std::errc::no_lock_available);
         std::string problem = "The registry file " + fileOf(hive).string() + " is damaged (" +
                               error + "); " +
                               (ec ? "it could not be moved aside (" + ec.message() + ")"
                                   : "it was moved to " + aside.string()) +
                               " and its keys start empty.";
-        std::fprintf(stderr, "%s\n", problem.c_str());
-        m_problems.push_back(problem);
+        report(problem);
         loaded.keep(-1);
         // A file that could not be moved is not read again until it changes.
         loaded.stamp = ec ? damaged : Stamp{};
@@ -316,7 +438,18 @@ private:
     std::string m_folder;
     std::map<HKEY, LoadedHive> m_hives;
     std::vector<std::string> m_problems;
-    HKEY m_lockedHive = 0;
+    size_t m_problemsTaken = 0;
+    size_t m_filesWritten = 0;
+
+    struct HeldLock {
+        int fd = -1;
+        int depth = 0;
+        bool taken = false;
+    };
+    std::map<HKEY, HeldLock> m_locks;
+    std::map<HKEY, std::string> m_lockProblems; // the last told for each hive
+    int m_batchDepth = 0;
+    std::set<HKEY> m_batchHives;
 };
 
 bool isHive(HKEY h) {
@@ -383,8 +516,11 @@ template <class Body> LONG onKey(HKEY hKey, uint32_t access, bool change, Body&&
     if ((h.access & access) != access)
         return ERROR_ACCESS_DENIED;
     std::optional<Store::HiveLock> hiveLock;
-    if (change)
+    if (change) {
         hiveLock.emplace(store, h.hive);
+        if (LONG rc = hiveLock->status(); rc != ERROR_SUCCESS)
+            return rc;
+    }
     Key* key = resolve(store, h.hive, h.path);
     if (!key)
         return ERROR_KEY_DELETED;
@@ -436,8 +572,12 @@ LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, boo
         return rc;
     if (key->readOnly && (samDesired & kWriteRights))
         return ERROR_ACCESS_DENIED;
-    if (created && !store.save(base.hive))
-        return ERROR_CANTWRITE;
+    if (created) {
+        if (LONG rc = hiveLock->status(); rc != ERROR_SUCCESS)
+            return rc;
+        if (!store.commit(base.hive))
+            return ERROR_CANTWRITE;
+    }
     std::vector<std::string> path = base.path;
     path.insert(path.end(), parts.begin(), parts.end());
     *result = newHandle(store, Handle{base.hive, std::move(path), samDesired});
@@ -495,7 +635,7 @@ LONG RegSetValueExA(HKEY hKey, const std::string& valueName, uint32_t type, cons
         } else {
             key.values.push_back(Value{valueName, type, std::move(bytes)});
         }
-        return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+        return store.commit(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
     });
 }
 
@@ -505,7 +645,7 @@ LONG RegDeleteValueA(HKEY hKey, const std::string& valueName) {
         for (auto it = values.begin(); it != values.end(); ++it)
             if (textEquals(it->name, valueName)) {
                 values.erase(it);
-                return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+                return store.commit(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
             }
         return ERROR_FILE_NOT_FOUND;
     });
@@ -521,6 +661,8 @@ LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
     if (subKey.empty() || !splitPath(subKey, parts))
         return ERROR_INVALID_PARAMETER;
     Store::HiveLock hiveLock(store, h.hive);
+    if (LONG rc = hiveLock.status(); rc != ERROR_SUCCESS)
+        return rc;
     std::vector<std::string> parentPath = h.path;
     parentPath.insert(parentPath.end(), parts.begin(), parts.end() - 1);
     Key* parent = resolve(store, h.hive, parentPath);
@@ -530,7 +672,7 @@ LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
     if (!key->children.empty() || key->readOnly || parent->readOnly)
         return ERROR_ACCESS_DENIED;
     std::erase_if(parent->children, [key](const auto& c) { return c.get() == key; });
-    return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return store.commit(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 LONG RegCloseKey(HKEY hKey) {
@@ -570,6 +712,38 @@ std::vector<std::string> problems() {
     return store.problems();
 }
 
+std::vector<std::string> takeProblems() {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    return store.takeProblems();
+}
+
+size_t filesWritten() {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    return store.filesWritten();
+}
+
+Batch::Batch() {
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    store.beginBatch();
+}
+
+Batch::~Batch() {
+    end();
+}
+
+LONG Batch::end() {
+    if (m_ended)
+        return m_result;
+    m_ended = true;
+    Store& store = Store::instance();
+    std::lock_guard lock(store.mutex);
+    m_result = store.endBatch() ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return m_result;
+}
+
 LONG markReadOnly(HKEY hive, const std::string& path) {
     std::vector<std::string> parts;
     if (!isHive(hive))
@@ -579,12 +753,14 @@ LONG markReadOnly(HKEY hive, const std::string& path) {
     Store& store = Store::instance();
     std::lock_guard lock(store.mutex);
     Store::HiveLock hiveLock(store, hive);
+    if (LONG rc = hiveLock.status(); rc != ERROR_SUCCESS)
+        return rc;
     Key* key = store.hiveRoot(hive);
     bool created = false;
     if (LONG rc = walk(key, parts, true, created); rc != ERROR_SUCCESS)
         return rc;
     key->readOnly = true;
-    return store.save(hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return store.commit(hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 } // namespace registry
