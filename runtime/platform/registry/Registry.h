@@ -4,7 +4,9 @@
 // in a human-readable text file. A change takes the hive's lock (shared by
 // every process), reads the file again when another process replaced it, and
 // rewrites it atomically; every access first checks whether the file changed,
-// so each process sees the others' changes.
+// so each process sees the others' changes. A change is refused
+// (ERROR_ACCESS_DENIED) when the hive's lock cannot be taken or its file is
+// there but cannot be read: either way it could overwrite values it never saw.
 
 #include <cstddef>
 #include <cstdint>
