@@ -10,6 +10,7 @@
 #include "FormLocation/frmAbout.h"
 #include "runtime/forms/Form.h"
 #include "runtime/platform/desktop/User32.h"
+#include "runtime/platform/registry/Registry.h"
 
 namespace tlvFormControls {
 
@@ -95,6 +96,8 @@ rt::Variant FormLocator::RestoreLocation() {
 }
 
 rt::Variant FormLocator::SaveLocation() {
+    // The five values go to their hive's file in one write.
+    rt::registry::Batch batch;
     rt::Variant state;
     rt::skipFailure([&] { state = parentForm()->get("WindowState"); });
 

@@ -7,10 +7,11 @@
 namespace Program {
 
 // Makes this run the one Quibo of its program folder, until the process
-// ends (an advisory lock on a file there). False when another run holds it:
-// two at a time would each rewrite the files over the other's changes.
+// ends (an advisory lock on a file there). False when another run holds it,
+// or when a lock file that is there cannot be opened or locked: two at a
+// time would each rewrite the files over the other's changes.
 bool ClaimFolder();
-// What a second run on the same folder tells the user before it ends.
+// What a refused run tells the user before it ends: why it was refused.
 std::string AlreadyRunningText();
 
 void End();

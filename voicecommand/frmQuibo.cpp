@@ -7,6 +7,7 @@
 #include "runtime/core/FileSystem.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/platform/desktop/User32.h"
+#include "runtime/platform/registry/Registry.h"
 #include "runtime/platform/registry/Settings.h"
 #include "voicecommand/CApp.h"
 #include "voicecommand/CFile.h"
@@ -120,6 +121,10 @@ void frmQuibo::Form_Load() {
     recognizer(kActivate);
     setMeterScale(rt::GetSetting("RiriDozuzeze", "Startup", "VUMeter", "3000"));
     RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp);
+    // Damage to the stored settings met so far (a file moved aside, one that
+    // cannot be read) is the user's to know.
+    for (const std::string& problem : rt::registry::takeProblems())
+        showProblem(problem);
     rt::SetWindowPos(hWnd(), rt::HWND_TOPMOST, 0, 0, 0, 0, rt::SWP_NOMOVE | rt::SWP_NOSIZE);
 }
 

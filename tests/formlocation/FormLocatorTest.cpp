@@ -173,6 +173,19 @@ TEST_F(FormLocatorTest, FirstRunLeavesTheDesignPositionAndSavingCreatesTheKey) {
     EXPECT_EQ(storedPlacement(), "1500 1500 3600 4800 0");
 }
 
+// Exit saves every window's placement: each save is one write of its hive,
+// however large the hive has grown.
+TEST_F(FormLocatorTest, SavingWritesTheHiveOnceForAllFiveValues) {
+    auto form = loadForm();
+    for (const char* when : {"first save, creating the key", "second save"}) {
+        SCOPED_TRACE(when);
+        size_t before = registry::filesWritten();
+        form->save();
+        EXPECT_EQ(registry::filesWritten() - before, 1u);
+        EXPECT_EQ(storedPlacement(), "1500 1500 3600 4800 0");
+    }
+}
+
 struct RoundTripRow {
     std::string name;
     float left, top, width, height;

@@ -1,5 +1,8 @@
 #include "voicecommand/frmQuibo.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "runtime/forms/UserInput.h"
 #include "runtime/platform/desktop/User32.h"
 #include "runtime/platform/registry/Registry.h"
@@ -75,6 +78,25 @@ TEST_F(MainWindow, TheMeterScaleComesFromTheUsersSettingOrTheDefaultWhenItIsUnus
         Program::DiscardForms();
         Program::reset();
     }
+}
+
+// A damaged settings file met at start-up is shown in the status bar, as
+// the other start-up problems are, and only by the run that met it.
+TEST_F(MainWindow, ADamagedRegistryFileIsShownInTheStatusBarOnce) {
+    const std::filesystem::path hive = registryDir / "HKEY_CURRENT_USER.reg";
+    std::ofstream(hive, std::ios::binary) << "quibo-registry 1\nkey \"Software\"\nvalue";
+    frmQuibo& main = start();
+    const std::string status = main.stbVCmd.PanelText(2);
+    EXPECT_NE(status.find(" - The registry file " + hive.string() + " is damaged"),
+              std::string::npos)
+        << status;
+    EXPECT_NE(status.find("it was moved to "), std::string::npos) << status;
+    rt::form<frmQuibo>().unload();
+    Program::DiscardForms();
+    Program::reset();
+
+    frmQuibo& again = start();
+    EXPECT_EQ(again.stbVCmd.PanelText(2).find("registry file"), std::string::npos);
 }
 
 TEST_F(MainWindow, APhraseIsDispatchedAndShownInTheStatusBar) {

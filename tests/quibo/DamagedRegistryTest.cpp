@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/quibo/QuiboProcess.h"
+#include "tests/support/ProgramFolder.h"
 
 namespace {
 
@@ -79,6 +80,51 @@ TEST(DamagedRegistry, QuiboStartsSetsTheFileAsideAndSavesItsPlacementAnew) {
         status = std::system((env + "./quibo <input.txt >output.txt 2>errors.txt").c_str());
         EXPECT_EQ(read(dir / "errors.txt").find("is damaged"), std::string::npos);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Quibo started on a settings file it may not read (another user's): the
+// window comes up at its design place, the user is told in the status bar,
+// and the file is not written over at the end.
+TEST(UnreadableRegistry, QuiboTellsTheUserAndLeavesTheFileAsItWas) {
+    using fs::perms;
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to run Quibo as a user the file's mode binds";
+    quibo::test::ProgramCopy copy;
+    const fs::path& dir = copy.folder();
+    const std::string apps = rt::test::recordFile({"Editor \xA6 notes*Notes~Edit$"}, 270);
+    copy.write("vappcmd.txt", apps);
+    const std::string registry = "QUIBO_REGISTRY_DIR='" + (dir / "registry").string() + "' ";
+    ASSERT_EQ(std::system((registry + COMPREG + " " + TLV_FORM_CONTROLS + " >/dev/null").c_str()),
+              0);
+    {
+        quibo::test::QuiboRun first(copy);
+        ASSERT_EQ(first.finish(), 0) << first.errors();
+    }
+    const fs::path hive = dir / "registry" / "HKEY_CURRENT_USER.reg";
+    const std::string bytes = read(hive);
+    ASSERT_NE(bytes.find("frmQuibo\\\\Position"), std::string::npos) << bytes;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        fs::permissions(entry.path(), perms::all);
+    fs::permissions(dir, perms::all);
+    fs::permissions(hive, perms::none);
+
+    quibo::test::QuiboRun run(copy, {}, true);
+    run.say("Notes");
+    EXPECT_EQ(run.nextStatus(), "Notes") << run.errors();
+    EXPECT_NE(run.problems().find("The registry file " + hive.string() +
+                                  " cannot be read (Permission denied)"),
+              std::string::npos)
+        << run.problems();
+    EXPECT_EQ(run.finish(), 0) << run.errors();
+    EXPECT_EQ(fs::status(hive).permissions(), perms::none);
+    fs::permissions(hive, perms::owner_read);
+    EXPECT_EQ(read(hive), bytes);
+    for (const auto& entry : fs::directory_iterator(dir / "registry"))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -41,7 +42,8 @@ public:
             dup2(err[1], 2);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
                 close(fd);
-            if (asNobody && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            if (asNobody && geteuid() == 0 &&
+                (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
                 _exit(125);
             if (chdir(workingFolder.c_str()) != 0)
                 _exit(126);
@@ -87,8 +89,11 @@ public:
             size_t nl = m_outText.find('\n');
             std::string line = m_outText.substr(0, nl);
             m_outText.erase(0, nl + 1);
-            if (line.rfind("  ", 0) != 0)
-                return line.substr(0, line.find('\t'));
+            if (line.rfind("  ", 0) != 0) {
+                size_t tab = line.find('\t');
+                m_problems = tab == std::string::npos ? "" : line.substr(tab + 1);
+                return line.substr(0, tab);
+            }
             m_effects += line.substr(2) + "\n";
         }
     }
@@ -121,6 +126,8 @@ public:
         }
     }
     const std::string& errors() const { return m_errText; }
+    // The status bar's second panel at the last status read.
+    const std::string& problems() const { return m_problems; }
     // What the phrases before the last status read did, a line each.
     const std::string& effects() const { return m_effects; }
 
@@ -156,7 +163,7 @@ private:
     pid_t m_pid = -1;
     bool m_ended = false;
     int m_in = -1, m_out = -1, m_err = -1;
-    std::string m_outText, m_errText, m_effects;
+    std::string m_outText, m_errText, m_effects, m_problems;
 };
 
 } // namespace quibo::test

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "tests/quibo/QuiboProcess.h"
@@ -122,6 +123,45 @@ TEST(OneQuiboPerFolder, ASecondRunOnTheSameFolderSaysSoAndEndsLeavingTheFirstUnh
     // Once the first has ended, the folder is free again.
     QuiboRun third(copy);
     EXPECT_EQ(third.finish(), 0) << third.errors();
+}
+
+// A .quibo.lock another user owns: one that may be read still locks, so a
+// second run is refused as for any held lock; one that may not even be
+// opened leaves no run able to tell, and none starts.
+TEST(OneQuiboPerFolder, ALockFileOfAnotherUserStillAllowsOneRunAtMost) {
+    using std::filesystem::perms;
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to give the lock file to another user than the runs'";
+    ProgramCopy copy;
+    const std::string apps = record(kNotes);
+    copy.write("vappcmd.txt", apps);
+    copy.write("temp.txt", kGrammar);
+    copy.write(".quibo.lock", "");
+    for (const char* name : {"", "vappcmd.txt", "temp.txt", "vocab"})
+        std::filesystem::permissions(copy.folder() / name, perms::all);
+    const std::filesystem::path lock = copy.folder() / ".quibo.lock";
+
+    std::filesystem::permissions(lock, perms::owner_read | perms::group_read | perms::others_read);
+    {
+        QuiboRun first(copy, {}, true);
+        first.say("Notes");
+        ASSERT_EQ(first.nextStatus(), "Notes") << first.errors();
+        QuiboRun second(copy, {}, true);
+        EXPECT_EQ(second.finish(), 1);
+        EXPECT_NE(second.errors().find("already running"), std::string::npos) << second.errors();
+        EXPECT_EQ(first.finish(), 0) << first.errors();
+    }
+
+    std::filesystem::permissions(lock, perms::none);
+    QuiboRun refused(copy, {}, true);
+    refused.say("Notes");
+    EXPECT_EQ(refused.finish(), 1);
+    EXPECT_NE(refused.errors().find("its lock file \"" + lock.string() +
+                                    "\" cannot be opened (Permission denied)"),
+              std::string::npos)
+        << refused.errors();
+    EXPECT_EQ(copy.read("temp.txt"), kGrammar);
+    EXPECT_EQ(copy.read("vappcmd.txt"), apps);
 }
 
 TEST(ReadOnlyProgramFolder, TheApplicationsAreStillHeardAndTheRunEndsNormally) {

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/registry/HiveStoreFixture.h"
 #include "tests/support/TestSupport.h"
 
 using namespace rt;
@@ -19,14 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using rt::test::HiveStoreTest;
+using rt::test::readFile;
+using rt::test::writeFile;
 
 std::string nested(size_t depth) {
     std::string path = "k";
@@ -42,54 +38,6 @@ std::string quotedPath(const std::string& path) {
         out += c == '\\' ? std::string("\\\\") : std::string(1, c);
     return out;
 }
-
-class HiveStoreTest : public testing::Test {
-protected:
-    HiveStoreTest() : m_dir(rt::test::uniqueTempDir("quibo-hive")) {
-        registry::setFolder(m_dir.string());
-    }
-    ~HiveStoreTest() override {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-
-    fs::path hiveFile(const char* name = "HKEY_CURRENT_USER") const {
-        return m_dir / (std::string(name) + ".reg");
-    }
-
-    std::vector<fs::path> filesContaining(const std::string& part) const {
-        std::vector<fs::path> found;
-        for (const auto& entry : fs::directory_iterator(m_dir))
-            if (entry.path().filename().string().find(part) != std::string::npos)
-                found.push_back(entry.path());
-        return found;
-    }
-
-    static LONG setText(HKEY hive, const std::string& key, const std::string& name,
-                        const std::string& text) {
-        HKEY h = 0;
-        LONG rc = RegCreateKeyExA(hive, key, "1", 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
-        if (rc != ERROR_SUCCESS)
-            return rc;
-        rc = RegSetValueExA(h, name, REG_SZ, reinterpret_cast<const uint8_t*>(text.data()),
-                            static_cast<uint32_t>(text.size()));
-        RegCloseKey(h);
-        return rc;
-    }
-
-    static std::string text(HKEY hive, const std::string& key, const std::string& name) {
-        HKEY h = 0;
-        if (RegOpenKeyExA(hive, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
-            return "<no key>";
-        uint8_t buf[1024];
-        uint32_t size = sizeof buf;
-        LONG rc = RegQueryValueExA(h, name, nullptr, buf, &size);
-        RegCloseKey(h);
-        return rc == ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(buf), size) : "<no value>";
-    }
-
-    fs::path m_dir;
-};
 
 std::string randomBytes(unsigned seed, size_t size) {
     std::mt19937 gen(seed);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -52,10 +53,16 @@ protected:
     std::string hive() const { return m_program->read("registry/HKEY_CURRENT_USER.reg"); }
 
     // Starts the program from its folder, as a user starts it; it is killed
-    // at the end of the test if it still runs.
-    void launch() {
+    // at the end of the test if it still runs. `errors`, when given, takes
+    // its standard error (a file in the program folder).
+    void launch(const std::string& errors = {}) {
         m_quibo = fork();
         if (m_quibo == 0) {
+            if (!errors.empty()) {
+                int fd = ::open((folder() / errors).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (fd < 0 || dup2(fd, 2) < 0)
+                    _exit(126);
+            }
             execl((folder() / "quibo").c_str(), "quibo", static_cast<char*>(nullptr));
             _exit(127);
         }

@@ -52,4 +52,35 @@ TEST_F(QuiboWindowOnX11, OpensItsMainWindowOnTopAndEndsCleanlyWhenAskedTo) {
     EXPECT_NE(text.find("\"WindowState\" sz \"0\""), std::string::npos) << text;
 }
 
+// A damaged settings file is not only written to standard error: the main
+// window's status bar shows it, and the next start finds nothing to tell.
+TEST_F(QuiboWindowOnX11, ADamagedSettingsFileIsShownInTheStatusBar) {
+    const std::filesystem::path file = registryFolder() / "HKEY_CURRENT_USER.reg";
+    m_program->write("registry/HKEY_CURRENT_USER.reg", "quibo-registry 1\nkey \"Software\"\nva");
+    setenv("QUIBO_TRACE_STATUS", "1", 1);
+    for (bool damaged : {true, false}) {
+        SCOPED_TRACE(damaged ? "damaged" : "next start");
+        launch("errors.txt");
+        ASSERT_GT(m_quibo, 0);
+        const std::string problem = "The registry file " + file.string() + " is damaged";
+        auto statusShows = [&] {
+            std::string errors = m_program->read("errors.txt");
+            for (size_t at = errors.find("quibo-status "); at != std::string::npos;
+                 at = errors.find("quibo-status ", at + 1))
+                if (errors.substr(at, errors.find('\n', at) - at).find(problem) !=
+                    std::string::npos)
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(XServer::waitFor([&] { return shown("QUIBO! Voice Control") != 0; }, 15000));
+        // The status is written as it changes: the next start's has been
+        // written once its window is shown.
+        EXPECT_EQ(damaged ? XServer::waitFor(statusShows, 5000) : statusShows(), damaged)
+            << m_program->read("errors.txt");
+        EXPECT_EQ(end(), 0) << "the program did not end cleanly in time";
+    }
+    unsetenv("QUIBO_TRACE_STATUS");
+    EXPECT_NE(hive().find("Software\\\\frmQuibo\\\\Position"), std::string::npos) << hive();
+}
+
 } // namespace

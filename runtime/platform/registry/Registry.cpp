@@ -1,323 +1,23 @@
 #include "runtime/platform/registry/Registry.h"
 
-#include <array>
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <map>
-#include <mutex>
-#include <new>
 #include <optional>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string>
+#include <vector>
 
 #include "runtime/core/Strings.h"
-#include "runtime/platform/registry/HiveFile.h"
+#include "runtime/platform/registry/HiveStore.h"
 
 namespace rt {
 
 namespace {
 
+using registry::Handle;
+using registry::HiveStore;
 using registry::Key;
 using registry::Value;
 
 constexpr size_t kMaxNameLength = 255;
 constexpr uint32_t kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-// A hive file is read whole into memory: a larger one is not written and,
-// when met, is damage.
-constexpr size_t kMaxFileSize = size_t(256) << 20;
-
-struct Handle {
-    HKEY hive;
-    std::vector<std::string> path; // segments, as given
-    uint32_t access;
-};
-
-// What identifies the contents of a hive file: a writer replaces the file by
-// renaming a new one over it, so a new inode, size or time means new contents.
-struct Stamp {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    int64_t mtimeNs = 0;
-
-    static Stamp of(const struct stat& st) {
-        return Stamp{true, st.st_dev, st.st_ino, st.st_size,
-                     int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
-    }
-    bool operator==(const Stamp&) const = default;
-};
-
-// One hive as this process last read or wrote it. The file it came from is
-// kept open so that its inode number cannot be handed to another file while
-// the stamp still names it.
-struct LoadedHive {
-    std::unique_ptr<Key> root;
-    Stamp stamp;
-    int fd = -1;
-
-    LoadedHive() = default;
-    LoadedHive(const LoadedHive&) = delete;
-    LoadedHive& operator=(const LoadedHive&) = delete;
-    ~LoadedHive() { keep(-1); }
-    void keep(int newFd) {
-        if (fd >= 0)
-            ::close(fd);
-        fd = newFd;
-    }
-};
-
-class Store {
-public:
-    std::mutex mutex;
-
-    static Store& instance() {
-        static Store store;
-        return store;
-    }
-
-    // Holds the advisory lock of one hive across processes while a change is
-    // read, applied and written back. Every writer holds it, so temporary
-    // files met under it are left over from a writer that died.
-    class HiveLock {
-    public:
-        HiveLock(Store& store, HKEY hive) : m_store(store) {
-            namespace fs = std::filesystem;
-            std::error_code ec;
-            fs::create_directories(store.m_folder, ec);
-            fs::path lockFile = store.fileOf(hive);
-            lockFile += ".lock";
-            m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            if (m_fd >= 0) {
-                int rc;
-                while ((rc = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
-                }
-                if (rc != 0) {
-                    ::close(m_fd);
-                    m_fd = -1;
-                }
-            }
-            // Without a lock (a folder that cannot be written) the change is
-            // still applied to the newest file; its save will then fail.
-            store.m_lockedHive = hive;
-            if (m_fd >= 0)
-                store.removeLeftovers(hive);
-            store.refresh(hive);
-        }
-        ~HiveLock() {
-            m_store.m_lockedHive = 0;
-            if (m_fd >= 0)
-                ::close(m_fd);
-        }
-        HiveLock(const HiveLock&) = delete;
-        HiveLock& operator=(const HiveLock&) = delete;
-
-    private:
-        Store& m_store;
-        int m_fd = -1;
-    };
-
-    std::string folder() const { return m_folder; }
-    void setFolder(std::string folder) {
-        m_folder = std::move(folder);
-        m_hives.clear();
-    }
-    std::vector<std::string> problems() const { return m_problems; }
-
-    // The hive's keys as its file holds them now: a file changed by another
-    // process since it was read is read again.
-    Key* hiveRoot(HKEY hive) {
-        refresh(hive);
-        return m_hives[hive].root.get();
-    }
-
-    bool save(HKEY hive) {
-        namespace fs = std::filesystem;
-        std::error_code ec;
-        fs::create_directories(m_folder, ec);
-        fs::path target = fileOf(hive);
-        fs::path temp = target;
-        temp += ".tmp" + std::to_string(getpid());
-        LoadedHive& loaded = m_hives[hive];
-        std::string text = registry::serializeHive(*loaded.root);
-        int fd = text.size() <= kMaxFileSize
-                     ? ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
-                     : -1;
-        bool ok = fd >= 0 && writeAll(fd, text) && ::fsync(fd) == 0;
-        struct stat st {};
-        ok = ok && ::fstat(fd, &st) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
-        if (!ok) {
-            if (fd >= 0)
-                ::close(fd);
-            ::unlink(temp.c_str());
-            // What is in memory is no longer what the file holds: read the
-            // file again at the next access.
-            m_hives.erase(hive);
-            return false;
-        }
-        syncFolder();
-        loaded.keep(fd);
-        loaded.stamp = Stamp::of(st);
-        return true;
-    }
-
-    std::map<HKEY, Handle> handles;
-    HKEY nextHandle = 0x1000;
-
-private:
-    Store() {
-        if (const char* dir = std::getenv("QUIBO_REGISTRY_DIR"); dir && *dir) {
-            m_folder = dir;
-        } else {
-            const char* config = std::getenv("XDG_CONFIG_HOME");
-            const char* home = std::getenv("HOME");
-            std::string base =
-                config && *config ? config : std::string(home ? home : "/tmp") + "/.config";
-            m_folder = base + "/quibo/registry";
-        }
-    }
-
-    static const char* hiveName(HKEY hive) {
-        switch (hive) {
-        case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
-        case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
-        case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
-        case HKEY_USERS: return "HKEY_USERS";
-        case HKEY_PERFORMANCE_DATA: return "HKEY_PERFORMANCE_DATA";
-        case HKEY_CURRENT_CONFIG: return "HKEY_CURRENT_CONFIG";
-        default: return "HKEY_DYN_DATA";
-        }
-    }
-
-    std::filesystem::path fileOf(HKEY hive) const {
-        return std::filesystem::path(m_folder) / (std::string(hiveName(hive)) + ".reg");
-    }
-
-    static bool writeAll(int fd, const std::string& text) {
-        size_t done = 0;
-        while (done < text.size()) {
-            ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<size_t>(n);
-        }
-        return true;
-    }
-
-    // Makes the rename itself durable.
-    void syncFolder() const {
-        int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
-
-    void removeLeftovers(HKEY hive) const {
-        std::string prefix = fileOf(hive).filename().string() + ".tmp";
-        std::error_code ec;
-        for (auto it = std::filesystem::directory_iterator(m_folder, ec);
-             !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
-            if (it->path().filename().string().rfind(prefix, 0) == 0) {
-                std::error_code ignored;
-                std::filesystem::remove(it->path(), ignored);
-            }
-    }
-
-    static bool readAll(int fd, std::string& text) {
-        text.clear();
-        char buf[65536];
-        while (text.size() <= kMaxFileSize) {
-            ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return false;
-            if (n == 0)
-                return true;
-            try {
-                text.append(buf, static_cast<size_t>(n));
-            } catch (const std::bad_alloc&) {
-                return false; // larger than this process can hold
-            }
-        }
-        return false;
-    }
-
-    void refresh(HKEY hive) {
-        LoadedHive& loaded = m_hives[hive];
-        struct stat st {};
-        Stamp now = ::stat(fileOf(hive).c_str(), &st) == 0 ? Stamp::of(st) : Stamp{};
-        if (loaded.root && now == loaded.stamp)
-            return;
-        auto root = std::make_unique<Key>();
-        // Not blocking: a pipe in the file's place must not stop the program.
-        int fd = ::open(fileOf(hive).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) {
-            loaded.keep(-1);
-            loaded.stamp = Stamp{};
-            loaded.root = std::move(root);
-            return;
-        }
-        std::string text, error;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-            error = "it is not a readable file";
-        else if (!readAll(fd, text))
-            error = "it cannot be read, or is larger than a registry file can be";
-        if (error.empty() && registry::parseHive(text, *root, error)) {
-            loaded.keep(fd);
-            loaded.stamp = Stamp::of(st);
-            loaded.root = std::move(root);
-            return;
-        }
-        ::close(fd);
-        if (m_lockedHive != hive) {
-            // Moving a file aside races with the writers: decide under the lock,
-            // on the file as it is then.
-            HiveLock lock(*this, hive);
-            return;
-        }
-        setAside(hive, Stamp::of(st), error);
-    }
-
-    // Never empty a damaged store silently: keep it aside for the user.
-    void setAside(HKEY hive, const Stamp& damaged, const std::string& error) {
-        LoadedHive& loaded = m_hives[hive];
-        auto stamp = std::chrono::system_clock::now().time_since_epoch() / std::chrono::seconds(1);
-        std::filesystem::path aside = fileOf(hive);
-        aside += ".corrupt-" + std::to_string(stamp);
-        // A second damaged file within the same second must not replace the first.
-        std::error_code ec;
-        for (int n = 2; std::filesystem::exists(aside, ec) && n < 1000; ++n) {
-            aside = fileOf(hive);
-            aside += ".corrupt-" + std::to_string(stamp) + "-" + std::to_string(n);
-        }
-        std::filesystem::rename(fileOf(hive), aside, ec);
-        std::string problem = "The registry file " + fileOf(hive).string() + " is damaged (" +
-                              error + "); " +
-                              (ec ? "it could not be moved aside (" + ec.message() + ")"
-                                  : "it was moved to " + aside.string()) +
-                              " and its keys start empty.";
-        std::fprintf(stderr, "%s\n", problem.c_str());
-        m_problems.push_back(problem);
-        loaded.keep(-1);
-        // A file that could not be moved is not read again until it changes.
-        loaded.stamp = ec ? damaged : Stamp{};
-        loaded.root = std::make_unique<Key>();
-    }
-
-    std::string m_folder;
-    std::map<HKEY, LoadedHive> m_hives;
-    std::vector<std::string> m_problems;
-    HKEY m_lockedHive = 0;
-};
 
 bool isHive(HKEY h) {
     return h >= HKEY_CLASSES_ROOT && h <= HKEY_DYN_DATA;
@@ -343,7 +43,7 @@ bool splitPath(const std::string& path, std::vector<std::string>& parts) {
 }
 
 // The key a handle names, null when it was deleted since.
-Key* resolve(Store& store, HKEY hive, const std::vector<std::string>& path) {
+Key* resolve(HiveStore& store, HKEY hive, const std::vector<std::string>& path) {
     Key* key = store.hiveRoot(hive);
     for (const std::string& part : path) {
         key = key->child(part);
@@ -353,7 +53,7 @@ Key* resolve(Store& store, HKEY hive, const std::vector<std::string>& path) {
     return key;
 }
 
-LONG handleOf(Store& store, HKEY h, Handle& out) {
+LONG handleOf(HiveStore& store, HKEY h, Handle& out) {
     if (isHive(h)) {
         out = Handle{h, {}, KEY_ALL_ACCESS};
         return ERROR_SUCCESS;
@@ -365,7 +65,7 @@ LONG handleOf(Store& store, HKEY h, Handle& out) {
     return ERROR_SUCCESS;
 }
 
-HKEY newHandle(Store& store, Handle handle) {
+HKEY newHandle(HiveStore& store, Handle handle) {
     HKEY h = store.nextHandle++;
     store.handles[h] = std::move(handle);
     return h;
@@ -375,16 +75,19 @@ HKEY newHandle(Store& store, Handle handle) {
 // `access`, its key must still exist and, for a change, be writable. Then
 // `body(store, handle, key)` runs under the store's lock.
 template <class Body> LONG onKey(HKEY hKey, uint32_t access, bool change, Body&& body) {
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     Handle h;
     if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
         return rc;
     if ((h.access & access) != access)
         return ERROR_ACCESS_DENIED;
-    std::optional<Store::HiveLock> hiveLock;
-    if (change)
+    std::optional<HiveStore::HiveLock> hiveLock;
+    if (change) {
         hiveLock.emplace(store, h.hive);
+        if (LONG rc = hiveLock->status(); rc != ERROR_SUCCESS)
+            return rc;
+    }
     Key* key = resolve(store, h.hive, h.path);
     if (!key)
         return ERROR_KEY_DELETED;
@@ -417,7 +120,7 @@ LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, boo
                   HKEY* result, uint32_t* disposition) {
     if (!result)
         return ERROR_INVALID_PARAMETER;
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     Handle base;
     if (LONG rc = handleOf(store, hKey, base); rc != ERROR_SUCCESS)
@@ -425,7 +128,7 @@ LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, boo
     std::vector<std::string> parts;
     if (!splitPath(subKey, parts) || base.path.size() + parts.size() > registry::kMaxKeyDepth)
         return ERROR_INVALID_PARAMETER;
-    std::optional<Store::HiveLock> hiveLock;
+    std::optional<HiveStore::HiveLock> hiveLock;
     if (create)
         hiveLock.emplace(store, base.hive);
     Key* key = resolve(store, base.hive, base.path);
@@ -436,8 +139,12 @@ LONG openOrCreate(HKEY hKey, const std::string& subKey, uint32_t samDesired, boo
         return rc;
     if (key->readOnly && (samDesired & kWriteRights))
         return ERROR_ACCESS_DENIED;
-    if (created && !store.save(base.hive))
-        return ERROR_CANTWRITE;
+    if (created) {
+        if (LONG rc = hiveLock->status(); rc != ERROR_SUCCESS)
+            return rc;
+        if (!store.commit(base.hive))
+            return ERROR_CANTWRITE;
+    }
     std::vector<std::string> path = base.path;
     path.insert(path.end(), parts.begin(), parts.end());
     *result = newHandle(store, Handle{base.hive, std::move(path), samDesired});
@@ -463,7 +170,7 @@ LONG RegQueryValueExA(HKEY hKey, const std::string& valueName, uint32_t* type, u
                       uint32_t* cbData) {
     if (data && !cbData)
         return ERROR_INVALID_PARAMETER;
-    return onKey(hKey, KEY_QUERY_VALUE, false, [&](Store&, const Handle&, Key& key) {
+    return onKey(hKey, KEY_QUERY_VALUE, false, [&](HiveStore&, const Handle&, Key& key) {
         Value* v = key.value(valueName);
         if (!v)
             return ERROR_FILE_NOT_FOUND;
@@ -487,7 +194,7 @@ LONG RegSetValueExA(HKEY hKey, const std::string& valueName, uint32_t type, cons
                     uint32_t cbData) {
     if ((!data && cbData) || valueName.size() > 16383)
         return ERROR_INVALID_PARAMETER;
-    return onKey(hKey, KEY_SET_VALUE, true, [&](Store& store, const Handle& h, Key& key) {
+    return onKey(hKey, KEY_SET_VALUE, true, [&](HiveStore& store, const Handle& h, Key& key) {
         std::string bytes(reinterpret_cast<const char*>(data), data ? cbData : 0);
         if (Value* existing = key.value(valueName)) {
             existing->type = type;
@@ -495,24 +202,24 @@ LONG RegSetValueExA(HKEY hKey, const std::string& valueName, uint32_t type, cons
         } else {
             key.values.push_back(Value{valueName, type, std::move(bytes)});
         }
-        return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+        return store.commit(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
     });
 }
 
 LONG RegDeleteValueA(HKEY hKey, const std::string& valueName) {
-    return onKey(hKey, KEY_SET_VALUE, true, [&](Store& store, const Handle& h, Key& key) {
+    return onKey(hKey, KEY_SET_VALUE, true, [&](HiveStore& store, const Handle& h, Key& key) {
         auto& values = key.values;
         for (auto it = values.begin(); it != values.end(); ++it)
             if (textEquals(it->name, valueName)) {
                 values.erase(it);
-                return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+                return store.commit(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
             }
         return ERROR_FILE_NOT_FOUND;
     });
 }
 
 LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     Handle h;
     if (LONG rc = handleOf(store, hKey, h); rc != ERROR_SUCCESS)
@@ -520,7 +227,9 @@ LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
     std::vector<std::string> parts;
     if (subKey.empty() || !splitPath(subKey, parts))
         return ERROR_INVALID_PARAMETER;
-    Store::HiveLock hiveLock(store, h.hive);
+    HiveStore::HiveLock hiveLock(store, h.hive);
+    if (LONG rc = hiveLock.status(); rc != ERROR_SUCCESS)
+        return rc;
     std::vector<std::string> parentPath = h.path;
     parentPath.insert(parentPath.end(), parts.begin(), parts.end() - 1);
     Key* parent = resolve(store, h.hive, parentPath);
@@ -530,11 +239,11 @@ LONG RegDeleteKeyA(HKEY hKey, const std::string& subKey) {
     if (!key->children.empty() || key->readOnly || parent->readOnly)
         return ERROR_ACCESS_DENIED;
     std::erase_if(parent->children, [key](const auto& c) { return c.get() == key; });
-    return store.save(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return store.commit(h.hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 LONG RegCloseKey(HKEY hKey) {
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     if (isHive(hKey))
         return ERROR_SUCCESS;
@@ -542,7 +251,7 @@ LONG RegCloseKey(HKEY hKey) {
 }
 
 LONG RegEnumKeys(HKEY hKey, std::vector<std::string>& names) {
-    return onKey(hKey, 0, false, [&](Store&, const Handle&, Key& key) {
+    return onKey(hKey, 0, false, [&](HiveStore&, const Handle&, Key& key) {
         names.clear();
         for (const auto& c : key.children)
             names.push_back(c->name);
@@ -553,21 +262,53 @@ LONG RegEnumKeys(HKEY hKey, std::vector<std::string>& names) {
 namespace registry {
 
 std::string folder() {
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     return store.folder();
 }
 
 void setFolder(const std::string& dir) {
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     store.setFolder(dir);
 }
 
 std::vector<std::string> problems() {
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
     return store.problems();
+}
+
+std::vector<std::string> takeProblems() {
+    HiveStore& store = HiveStore::instance();
+    std::lock_guard lock(store.mutex);
+    return store.takeProblems();
+}
+
+size_t filesWritten() {
+    HiveStore& store = HiveStore::instance();
+    std::lock_guard lock(store.mutex);
+    return store.filesWritten();
+}
+
+Batch::Batch() {
+    HiveStore& store = HiveStore::instance();
+    std::lock_guard lock(store.mutex);
+    store.beginBatch();
+}
+
+Batch::~Batch() {
+    end();
+}
+
+LONG Batch::end() {
+    if (m_ended)
+        return m_result;
+    m_ended = true;
+    HiveStore& store = HiveStore::instance();
+    std::lock_guard lock(store.mutex);
+    m_result = store.endBatch() ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return m_result;
 }
 
 LONG markReadOnly(HKEY hive, const std::string& path) {
@@ -576,15 +317,17 @@ LONG markReadOnly(HKEY hive, const std::string& path) {
         return ERROR_INVALID_HANDLE;
     if (!splitPath(path, parts) || parts.size() > kMaxKeyDepth)
         return ERROR_INVALID_PARAMETER;
-    Store& store = Store::instance();
+    HiveStore& store = HiveStore::instance();
     std::lock_guard lock(store.mutex);
-    Store::HiveLock hiveLock(store, hive);
+    HiveStore::HiveLock hiveLock(store, hive);
+    if (LONG rc = hiveLock.status(); rc != ERROR_SUCCESS)
+        return rc;
     Key* key = store.hiveRoot(hive);
     bool created = false;
     if (LONG rc = walk(key, parts, true, created); rc != ERROR_SUCCESS)
         return rc;
     key->readOnly = true;
-    return store.save(hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    return store.commit(hive) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 } // namespace registry

@@ -4,8 +4,11 @@
 // in a human-readable text file. A change takes the hive's lock (shared by
 // every process), reads the file again when another process replaced it, and
 // rewrites it atomically; every access first checks whether the file changed,
-// so each process sees the others' changes.
+// so each process sees the others' changes. A change is refused
+// (ERROR_ACCESS_DENIED) when the hive's lock cannot be taken or its file is
+// there but cannot be read: either way it could overwrite values it never saw.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -83,13 +86,40 @@ LONG RegEnumKeys(HKEY hKey, std::vector<std::string>& names);
 namespace registry {
 
 // Where the hive files live: $QUIBO_REGISTRY_DIR, else $XDG_CONFIG_HOME (or
-// ~/.config) followed by "quibo/registry". Changing it drops what is loaded.
+// ~/.config) followed by "quibo/registry". Changing it drops what is loaded
+// and marks the problems met so far as taken.
 std::string folder();
 void setFolder(const std::string& folder);
 
-// Problems met while loading hive files (a corrupt file moved aside), each a
-// sentence for the user. Also written to standard error when met.
+// Problems met with the hive files (a corrupt file moved aside, a file or
+// lock that cannot be read or taken), each a sentence for the user, each
+// once. Also written to standard error when met.
 std::vector<std::string> problems();
+// The problems met since the last call, for a program that shows them.
+std::vector<std::string> takeProblems();
+
+// How many times this process replaced a hive file.
+size_t filesWritten();
+
+// Changes made while a batch is open (values, keys) are written to each
+// hive's file once, when the outermost batch ends. A hive changed in the
+// batch keeps its lock until then, so other processes wait and their
+// changes and these are both kept. Open it around a few quick changes, never
+// around anything that waits for the user.
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+    // ERROR_CANTWRITE when a hive could not be written (also told as a
+    // problem); the end of an inner batch writes nothing.
+    LONG end();
+
+private:
+    bool m_ended = false;
+    LONG m_result = ERROR_SUCCESS;
+};
 
 // Marks a key as one the user may read but not write (created if missing).
 LONG markReadOnly(HKEY hive, const std::string& path);
