@@ -332,8 +332,12 @@ void frmApp::SaveCommand() {
             m_CApp->AddUserAppName(txtVActivate.Text(), cmbVocabulary.Text(), txtPath.Text(),
                                    static_cast<int16_t>(lstVAppCmd.ListIndex()));
         }
-    } catch (const rt::RuntimeError&) {
-        rt::MsgBox("There is nothing to save!", rt::vbOKOnly, "No item to save");
+    } catch (const rt::RuntimeError& e) {
+        // A record the disk refused is no missing item.
+        if (CFile::IsNotWritten(rt::ErrInfo{e.number(), e.source(), e.description()}))
+            rt::MsgBox(e.description(), rt::vbExclamation, "Save Command");
+        else
+            rt::MsgBox("There is nothing to save!", rt::vbOKOnly, "No item to save");
     }
 }
 

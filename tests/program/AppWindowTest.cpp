@@ -4,12 +4,9 @@
 // the vocabulary window, and the checks and grammar rewrite of closing.
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <sys/mount.h>
 #include <vector>
 
 #include "runtime/backends/sim/SimHelp.h"
@@ -17,10 +14,11 @@
 #include "runtime/core/App.h"
 #include "runtime/forms/UserInput.h"
 #include "runtime/platform/desktop/User32.h"
-#include "voicecommand/CApp.h"
 #include "runtime/platform/registry/Registry.h"
 #include "tests/program/ProgramFixture.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestSupport.h"
+#include "voicecommand/CApp.h"
 #include "voicecommand/frmVolSet.h"
 
 namespace {
@@ -679,32 +677,20 @@ TEST_F(AppWindow, AnApplicationFileThatIsAFolderIsToldAtStartAndWhenAWindowIsAdd
     });
 }
 
-// The program folder on a small file system of its own, filled up.
-class AppWindowOnAFullDisk : public AppWindow {
+// The program folder on a small file system of its own.
+class AppWindowOnASmallDisk : public AppWindow {
 protected:
-    AppWindowOnAFullDisk() {
-        mounted = ::mount("tmpfs", folder.path().c_str(), "tmpfs", 0, "size=64k") == 0;
-        if (mounted)
+    AppWindowOnASmallDisk() {
+        if (disk.mounted())
             folder.makeVocabFolder();
     }
-    ~AppWindowOnAFullDisk() override {
-        if (mounted)
-            ::umount2(folder.path().c_str(), MNT_DETACH);
-    }
-    // Writes a filler file until the disk is full.
-    void fillDisk() {
-        std::ofstream out(folder.path() / "filler", std::ios::binary);
-        std::string block(1024, 'f');
-        while (out.write(block.data(), static_cast<std::streamsize>(block.size())) && out.flush()) {
-        }
-    }
-    bool mounted = false;
+    rt::test::SmallDisk disk{folder.path()};
 };
 
 // Fifteen records end 46 bytes before a page: the sixteenth would be cut
 // there when the disk is full.
-TEST_F(AppWindowOnAFullDisk, AWindowAddedWhenTheDiskIsFullLeavesTheFileAsItWasAndSaysSo) {
-    if (!mounted)
+TEST_F(AppWindowOnASmallDisk, AWindowAddedWhenTheDiskIsFullLeavesTheFileAsItWasAndSaysSo) {
+    if (!disk.mounted())
         GTEST_SKIP() << "no tmpfs could be mounted here (needs root)";
     std::vector<std::string> records;
     for (int i = 0; i < 15; ++i)
@@ -713,7 +699,7 @@ TEST_F(AppWindowOnAFullDisk, AWindowAddedWhenTheDiskIsFullLeavesTheFileAsItWasAn
     writeApps(records);
     const std::string before = folder.read("vappcmd.txt");
     folder.write("temp.txt", kHeader); // a start with none would write it
-    fillDisk();
+    disk.fill();
     addWindow("Editor", "notes.txt");
     configure([&](frmApp& w) {
         user->answerMsgBox(
@@ -722,7 +708,7 @@ TEST_F(AppWindowOnAFullDisk, AWindowAddedWhenTheDiskIsFullLeavesTheFileAsItWasAn
         EXPECT_EQ(lines(w.lstVAppCmd).size(), 15u) << "a line for a record that was not written";
         EXPECT_TRUE(folder.read("vappcmd.txt") == before) << "part of the record is in the file";
         // Space again: the next add writes a whole record after the last.
-        std::filesystem::remove(folder.path() / "filler");
+        disk.makeRoom();
         dragRunning(w, editor);
         EXPECT_EQ(lines(w.lstVAppCmd).size(), 16u);
     });
@@ -731,6 +717,27 @@ TEST_F(AppWindowOnAFullDisk, AWindowAddedWhenTheDiskIsFullLeavesTheFileAsItWasAn
     rt::form<frmApp>()->lstVAppCmd.Clear();
     CApp().FillVACListBox();
     EXPECT_EQ(rt::form<frmApp>()->lstVAppCmd.ListCount(), 16);
+}
+
+// A record that cannot be written is told as such, not as nothing to save.
+TEST_F(AppWindowOnASmallDisk, SavingANameOnADiskThatMayOnlyBeReadSaysSo) {
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs could be mounted here (needs root)";
+    writeApps({editor + "*Notes~Edit$"});
+    folder.write("temp.txt", kHeader);
+    const std::string before = folder.read("vappcmd.txt");
+    ASSERT_TRUE(disk.makeReadOnly());
+    configure([&](frmApp& w) {
+        UserInput::selectItem(w.lstVAppCmd, 0);
+        retype(w.txtVActivate, "Memo");
+        user->answerMsgBox(
+            rt::vbOK,
+            "\"vappcmd.txt\" could not be written because it or its folder may only be read");
+        UserInput::click(w.cmdSaveVocab);
+        // Closing rewrites the grammar, which cannot be written either.
+        user->answerMsgBox(rt::vbOK, "\"temp.txt\" could not be written");
+    });
+    EXPECT_EQ(folder.read("vappcmd.txt"), before);
 }
 
 } // namespace
