@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kTextBuffer = 256;
-constexpr const char* kApplicationFileName = "vappcmd";
 
 // Pieces of an application record, each cut at the first occurrence of its
 // separator; nothing in a record is escaped. Views into the record, since the
@@ -357,6 +356,35 @@ int16_t CApp::VocabCheck(const std::string& sPhrase) {
     return result;
 }
 
+int32_t CApp::ApplicationRecord(int line, const std::string& windowKey) {
+    auto holdsKey = [&](std::string_view record) {
+        std::string buffer;
+        std::string_view stored;
+        return cutBefore(record, '*', stored) &&
+               RunningApps::StoredKeyText(stored, buffer) == windowKey;
+    };
+    int32_t found = 0;
+    m_file.FileClose();
+    m_file.FileOpen(false, "");
+    rt::skipFailure([&] {
+        if (line >= 0 && line < INT16_MAX &&
+            holdsKey(m_file.FileReadView(static_cast<int16_t>(line + 1))))
+            found = line + 1;
+    });
+    if (!found) {
+        // The list is out of step with the file: a record it passed over
+        // (damage before it) or one added after the list was filled.
+        m_file.InitRecord();
+        m_file.ForEachRecord([&](std::string_view record) {
+            if (holdsKey(record))
+                found = m_file.RecordNumber();
+            return found == 0;
+        });
+    }
+    m_file.FileClose();
+    return found;
+}
+
 void CApp::DelRunApp() {
     rt::ListBox& list = rt::form<frmApp>()->lstVAppCmd;
     if (list.ListIndex() < 0) {
@@ -364,18 +392,21 @@ void CApp::DelRunApp() {
                    rt::vbInformation, "No File Selected.");
         return;
     }
+    int line = list.ListIndex();
+    std::string key;
+    bool removed = false;
     try {
-        std::string key = list.List(list.ListIndex());
-        list.RemoveItem(list.ListIndex());
-        AppCompare(key);
-        // Built beside the old file and put in its place at once, so a stop
-        // or a full disk in the middle leaves every record as it was.
-        CFile::Rewrite rewrite(CFile::applicationFile());
-        CreateNewFile(false, kApplicationFileName);
-        for (int h = 1; h <= list.ListCount(); ++h)
-            VAppAdd(VAppTempRetrieve(static_cast<int16_t>(h)), static_cast<int16_t>(h), true);
-        rewrite.Commit();
+        key = list.List(line);
+        list.RemoveItem(line);
+        removed = true;
+        // Only that record goes: every other one keeps its bytes, also those
+        // the list does not show (damage stops the list, not the file).
+        if (int32_t record = ApplicationRecord(line, key))
+            CFile::DeleteRecord(false, "", record);
     } catch (const rt::RuntimeError& e) {
+        // The file is as it was: so is the list.
+        if (removed)
+            rt::skipFailure([&] { list.AddItem(key, line); });
         rt::MsgBox(std::to_string(e.number()) + " " + e.description(), rt::vbCritical,
                    "ERROR DELETE VOICE APPLIATION");
     }

@@ -59,6 +59,11 @@ public:
     rt::Collection& TempStore();
 
 private:
+    // The record of line `line` of the application list, which shows
+    // `windowKey`: record line + 1 when it holds that key (as the list was
+    // filled), else the first record that does; 0 when none does.
+    int32_t ApplicationRecord(int line, const std::string& windowKey);
+
     CFile m_file;
     bool m_PBClickState = false;
     std::string m_VocabularyName;

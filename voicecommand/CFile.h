@@ -34,14 +34,22 @@ public:
     };
 
     // What the user is told when `file` could not be written, for the
-    // run-time error `cause` (61 disk full, 70 read-only, 57 any other).
-    static std::string NotWrittenText(const std::filesystem::path& file, int32_t cause);
+    // run-time error `cause` (61 disk full, 70 read-only, 57 any other; a
+    // folder where the file should be says so). `leftAsItWas` false: part of
+    // the write may be in it.
+    static std::string NotWrittenText(const std::filesystem::path& file, int32_t cause,
+                                      bool leftAsItWas = true);
+    // What the user is told when `file` is there but cannot be read (a
+    // folder in its place, no right to read it); "" when it can be read or is
+    // missing (it is made when first written).
+    static std::string NotReadableText(const std::filesystem::path& file);
     // Whether a failure left in rt::Err() is such a write failure.
     static bool IsNotWritten(const rt::ErrInfo& error);
 
     static constexpr int kRecordSlot = 1;
     static constexpr int kGrammarSlot = 2;
     static constexpr int kVocabRecordLength = 128;
+    static constexpr int kAppRecordLength = 270;
 
     CFile() = default;
 
@@ -57,6 +65,18 @@ public:
     void TempFileStore(const rt::Variant& sStoreValue);
     void FileNew(bool bVocab, const std::string& sFileName);
     void FileDelete(bool bVocab, const std::string& sFileName);
+    // Removes record `iRecNumber` of the application file (bVocab False) or
+    // of the vocabulary file of `sVocabName`, in one rewrite that replaces
+    // the file at once: every other byte stays, records that cannot be read
+    // and a last record cut short included, however many records the file
+    // holds. Slot 1 is not used. A record past the end removes nothing.
+    // Raises 13011 when the file cannot be read, 13012 with NotWrittenText
+    // when the new file cannot be written (the old one is then as it was).
+    static void DeleteRecord(bool bVocab, const std::string& sVocabName, int32_t iRecNumber);
+    // Removes the new files that rewrites stopped by a kill left hidden
+    // beside the data files. Only for the run that holds the program folder:
+    // another run's rewrite may be under way.
+    static void RemoveLeftRewrites();
     int16_t RecordNumber() const { return m_RecordNumber; }
     void setRecordNumber(int16_t iRecNum) { m_RecordNumber = iRecNum; }
     void InitRecord() { m_RecordNumber = 1; }
@@ -109,5 +129,5 @@ private:
     static bool atEndOfRecords();
 
     int16_t m_RecordNumber = 1;
-    const int m_AppRecordLength = 270;
+    const int m_AppRecordLength = kAppRecordLength;
 };

@@ -1,6 +1,7 @@
 #include "voicecommand/CVocab.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
@@ -111,6 +112,35 @@ void CVocab::CreateNewVocab(const std::string& sVocabName) {
 }
 
 void CVocab::DeleteVocabFile(const std::string& sDeletedFile) { m_File.FileDelete(true, sDeletedFile); }
+
+void CVocab::DictionaryRecordDelete(const std::string& sVocabName, int iLine,
+                                    const std::string& sDictionaryWord) {
+    // Opening would make a file deleted meanwhile again.
+    if (!std::filesystem::exists(CFile::namedFile(true, sVocabName)))
+        return;
+    int32_t inPlace = 0, first = 0;
+    int line = 0;
+    m_File.FileClose();
+    m_File.FileOpen(true, sVocabName);
+    m_File.InitRecord();
+    m_File.ForEachRecord([&](std::string_view record) {
+        // Past the end there is no record to remove.
+        if (CFile::Eof())
+            return false;
+        if (record == sDictionaryWord) {
+            if (line == iLine)
+                inPlace = m_File.RecordNumber();
+            else if (!first)
+                first = m_File.RecordNumber();
+        }
+        ++line;
+        return inPlace == 0;
+    });
+    m_File.FileClose();
+    m_File.InitRecord();
+    if (inPlace || first)
+        CFile::DeleteRecord(true, sVocabName, inPlace ? inPlace : first);
+}
 
 int16_t CVocab::DictionaryRecordCount(const std::string& sVocabName) {
     m_File.RecordCount(true, sVocabName);

@@ -33,6 +33,14 @@ public:
     void setTrackDictionary(int16_t sNewValue) { m_TrackDictionary = sNewValue; }
     void CreateNewVocab(const std::string& sVocabName);
     void DeleteVocabFile(const std::string& sDeletedFile);
+    // Removes the record of line `iLine` of the phrase list, which shows
+    // `sDictionaryWord`, from the vocabulary file; every other record keeps
+    // its bytes. The list shows the records that could be read, in file
+    // order: the record is the one in that place when it holds the text,
+    // else the first that does. None does (the empty last line, a file
+    // deleted meanwhile): nothing is removed.
+    void DictionaryRecordDelete(const std::string& sVocabName, int iLine,
+                                const std::string& sDictionaryWord);
     int16_t DictionaryRecordCount(const std::string& sVocabName);
     void InitRecord() { m_File.InitRecord(); }
     void MinusRecord() { m_File.DecrementRecord(); }

@@ -1,5 +1,6 @@
 #include "voicecommand/frmApp.h"
 
+#include <algorithm>
 #include <array>
 
 #include "runtime/core/App.h"
@@ -159,7 +160,8 @@ void frmApp::lstRunApp_MouseDown(int /*Button*/, int /*Shift*/, float /*X*/, flo
 }
 
 void frmApp::lstVAppCmd_DragDrop(rt::Control& /*Source*/, float /*X*/, float /*Y*/) {
-    rt::endOnFailure([&] {
+    int added = -1;
+    bool done = rt::endOnFailure([&] {
         lblApp.setCaption(lstRunApp.Text());
         if (lstVAppCmd.ListIndex() < 0)
             m_CApp->InitRecord();
@@ -171,8 +173,16 @@ void frmApp::lstVAppCmd_DragDrop(rt::Control& /*Source*/, float /*X*/, float /*Y
         }
         int16_t n = m_CApp->AppRecordCount();
         lstVAppCmd.AddItem(lblApp.Caption(), n - 1);
+        added = n - 1;
         m_CApp->VAppAdd(lblApp.Caption(), 0, false);
     });
+    // A record that could not be written is not shown as added.
+    if (!done && CFile::IsNotWritten(rt::Err())) {
+        std::string text = rt::Err().description;
+        if (added >= 0)
+            rt::skipFailure([&] { lstVAppCmd.RemoveItem(added); });
+        rt::MsgBox(text, rt::vbExclamation);
+    }
 }
 
 void frmApp::lstVAppCmd_Click() {
@@ -295,6 +305,10 @@ void frmApp::ShellSub() {
 
 namespace {
 bool holdsSeparator(const std::string& text) { return text.find_first_of("*~$") != std::string::npos; }
+bool holdsControl(const std::string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; });
+}
 } // namespace
 
 void frmApp::SaveCommand() {
@@ -309,12 +323,21 @@ void frmApp::SaveCommand() {
             rt::MsgBox("A voice command name or a vocabulary cannot hold \"*\", \"~\" or \"$\": they "
                        "separate the parts of the application's record.  Nothing was saved.",
                        rt::vbExclamation, "Save Command");
+        } else if (holdsControl(txtVActivate.Text()) || holdsControl(cmbVocabulary.Text())) {
+            rt::MsgBox(
+                "A voice command name or a vocabulary cannot hold a line break or another control "
+                "character: it would split the lines of the grammar.  Nothing was saved.",
+                rt::vbExclamation, "Save Command");
         } else {
             m_CApp->AddUserAppName(txtVActivate.Text(), cmbVocabulary.Text(), txtPath.Text(),
                                    static_cast<int16_t>(lstVAppCmd.ListIndex()));
         }
-    } catch (const rt::RuntimeError&) {
-        rt::MsgBox("There is nothing to save!", rt::vbOKOnly, "No item to save");
+    } catch (const rt::RuntimeError& e) {
+        // A record the disk refused is no missing item.
+        if (CFile::IsNotWritten(rt::ErrInfo{e.number(), e.source(), e.description()}))
+            rt::MsgBox(e.description(), rt::vbExclamation, "Save Command");
+        else
+            rt::MsgBox("There is nothing to save!", rt::vbOKOnly, "No item to save");
     }
 }
 

@@ -6,6 +6,7 @@
 #include "runtime/core/Error.h"
 #include "runtime/core/FileSystem.h"
 #include "runtime/forms/FormRef.h"
+#include "runtime/forms/Host.h"
 #include "runtime/platform/desktop/User32.h"
 #include "runtime/platform/registry/Registry.h"
 #include "runtime/platform/registry/Settings.h"
@@ -27,6 +28,13 @@ constexpr rt::DispId kSaveLocation = 0x60030003;
 constexpr int kF1 = 112;
 
 std::string grammarPath() { return CFile::grammarFile().string(); }
+
+std::string noVocabFolderText(int32_t cause) {
+    std::string why = cause == rt::kFileAlreadyExists ? "a file named \"vocab\" stands in its place"
+                                                      : "the program folder may only be read";
+    return "No Vocabularies:  The folder \"vocab\" could not be made because " + why +
+           ".  QUIBO goes on without vocabularies: application names are still heard.";
+}
 
 } // namespace
 
@@ -102,8 +110,14 @@ void frmQuibo::Form_Load() {
     m_CFile = std::make_unique<CFile>();
     m_CApp = std::make_unique<CApp>();
     m_CVocab = std::make_unique<CVocab>();
-    if (!rt::FolderExists(CFile::vocabFolder()))
-        rt::CreateFolder(CFile::vocabFolder());
+    // Without the folder the program goes on without vocabularies, as it
+    // does in a read-only folder that has one.
+    try {
+        if (!rt::FolderExists(CFile::vocabFolder()))
+            rt::CreateFolder(CFile::vocabFolder());
+    } catch (const rt::RuntimeError& e) {
+        rt::MsgBox(noVocabFolderText(e.number()), rt::vbExclamation, "Vocabularies");
+    }
     setKeyPreview(true);
     // Window placement is the layout library's; without it the program still
     // works, at the window's design position.
@@ -113,6 +127,9 @@ void frmQuibo::Form_Load() {
         showProblem(e.description());
     }
     m_CApp->FillVACListBox();
+    std::string unreadable = CFile::NotReadableText(CFile::applicationFile());
+    if (!unreadable.empty())
+        rt::MsgBox(unreadable, rt::vbExclamation, "Applications");
     // A first start with configured files listens at once.
     std::error_code missing;
     if (!std::filesystem::exists(CFile::grammarFile(), missing))

@@ -1,5 +1,6 @@
 #include "voicecommand/frmVocab.h"
 
+#include <algorithm>
 #include <array>
 
 #include "runtime/core/App.h"
@@ -210,6 +211,16 @@ void frmVocab::SaveChanges() {
         txtCommand.setSelLength(static_cast<int>(txtCommand.Text().size()));
         return;
     }
+    // A line break would split the grammar's lines and the file's phrase.
+    const std::string& text = txtCommand.Text();
+    if (std::any_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; })) {
+        rt::MsgBox(
+            "A phrase cannot hold a line break or another control character: it would split the "
+            "lines of the grammar.  Nothing was saved.",
+            rt::vbExclamation, "Save Changes");
+        return;
+    }
     if (!currentLineSelected(lstDictionary))
         m_CVocab->DictionaryRecordCount(lstVocab.Text());
     m_CVocab->AddDictionaryWord(true, lstVocab.Text(), txtCommand.Text(), "SaveChanges");
@@ -269,32 +280,25 @@ void frmVocab::mnuDelete_Click() {
     DictionaryDelete();
 }
 
-// The vocabulary file is rewritten from the remaining lines, the empty last
-// line among them.
+// The record of the selected line goes from the vocabulary file; every
+// other record stays as it is in the file.
 void frmVocab::DictionaryDelete() {
+    int line = lstDictionary.ListIndex();
+    std::string word;
+    bool removed = false;
     bool done = rt::endOnFailure([&] {
         m_CVocab->DictionaryInitialize();
-        lstDictionary.RemoveItem(lstDictionary.ListIndex());
-        int n = lstDictionary.ListCount();
-        for (int i = 0; i < n; ++i)
-            m_CApp->VAppTempStore(lstDictionary.List(i));
-        // Built beside the old file and put in its place at once.
-        CFile::Rewrite rewrite(CFile::namedFile(true, lstVocab.Text()));
-        m_CApp->CreateNewFile(true, lstVocab.Text());
-        m_CVocab->InitRecord();
-        for (int i = 1; i <= n; ++i)
-            m_CVocab->AddDictionaryWord(true, lstVocab.Text(),
-                                        m_CApp->VAppTempRetrieve(static_cast<int16_t>(i)),
-                                        "DictionaryDelete");
-        rewrite.Commit();
-        m_CApp->VAppTempClear();
+        word = lstDictionary.List(line);
+        lstDictionary.RemoveItem(line);
+        removed = true;
+        m_CVocab->DictionaryRecordDelete(lstVocab.Text(), line, word);
     });
     if (done)
         return;
-    // Texts left in the store would be written into the next vocabulary
-    // whose word is deleted, ahead of its own lines.
     rt::ErrInfo error = rt::Err();
-    m_CApp->VAppTempClear();
+    // The file is as it was: so is the list.
+    if (removed)
+        rt::skipFailure([&] { lstDictionary.AddItem(word, line); });
     if (error.number == kApplicationErrorWrite)
         rt::MsgBox(CFile::IsNotWritten(error) ? error.description : "Please Select A Dictionary Word To Delete!",
                    rt::vbOKOnly);

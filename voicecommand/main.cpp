@@ -23,6 +23,7 @@
 #include "runtime/forms/EventLoop.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
+#include "voicecommand/CFile.h"
 #include "voicecommand/Program.h"
 #include "voicecommand/frmQuibo.h"
 #include "voicecommand/headless/HeadlessRun.h"
@@ -44,6 +45,14 @@
 #endif
 
 namespace {
+
+// The one Quibo of its folder may clear what stopped rewrites left there.
+bool claimFolder() {
+    if (!Program::ClaimFolder())
+        return false;
+    rt::skipFailure([] { CFile::RemoveLeftRewrites(); });
+    return true;
+}
 
 bool headless() {
     const char* backends = std::getenv("QUIBO_BACKENDS");
@@ -82,7 +91,7 @@ int runOnDesktop(char* program) {
     static int argc = 1;
     static char* argv[] = {program, nullptr};
     rt::qt::installQtView(argc, argv);
-    if (!Program::ClaimFolder()) {
+    if (!claimFolder()) {
         rt::MsgBox(Program::AlreadyRunningText(), rt::vbExclamation, "QUIBO");
         rt::qt::shutdownQtView();
         return 1;
@@ -127,7 +136,7 @@ int runOnDesktop(char* program) {
 }
 #else
 int runOnDesktop(char*) {
-    if (!Program::ClaimFolder()) {
+    if (!claimFolder()) {
         std::cerr << "QUIBO: " << Program::AlreadyRunningText() << "\n";
         return 1;
     }
@@ -141,7 +150,7 @@ int main(int argc, char** argv) {
     rt::App().setVersion(2, 0, 3);
     try {
         if (headless() || !installDesktopBackends()) {
-            if (!Program::ClaimFolder()) {
+            if (!claimFolder()) {
                 std::cerr << "QUIBO: " << Program::AlreadyRunningText() << "\n";
                 return 1;
             }

@@ -146,6 +146,23 @@ void writeAll(int fd, const char* data, size_t size, off_t offset) {
     }
 }
 
+// Puts back what a failed write of `size` bytes at `offset` may have changed
+// in a file of `oldSize` bytes whose old bytes are in `old`: a half record
+// left at the end would read as damage and hide every record after it.
+bool undoWrite(int fd, const std::string& old, size_t oldSize, size_t offset, size_t size) {
+    if (offset < oldSize) {
+        size_t overlap = std::min(oldSize - offset, size);
+        try {
+            writeAll(fd, old.data() + offset, overlap, static_cast<off_t>(offset));
+        } catch (const RuntimeError&) {
+            return false;
+        }
+    }
+    if (offset + size > oldSize && ::ftruncate(fd, static_cast<off_t>(oldSize)) != 0)
+        return false;
+    return true;
+}
+
 } // namespace
 
 void Open(int slot, const std::filesystem::path& path, FileMode mode, int recordLength) {
@@ -263,7 +280,13 @@ void PutString(int slot, long record, const std::string& text) {
     buf[1] = static_cast<char>(text.size() >> 8);
     std::copy(text.begin(), text.end(), buf.begin() + 2);
     size_t offset = static_cast<size_t>(record - 1) * static_cast<size_t>(s.recordLength);
-    writeAll(s.fd, buf.data(), buf.size(), static_cast<off_t>(offset));
+    try {
+        writeAll(s.fd, buf.data(), buf.size(), static_cast<off_t>(offset));
+    } catch (const RuntimeError&) {
+        if (!undoWrite(s.fd, *s.contents, s.contents->size(), offset, buf.size()))
+            raiseError(kDeviceIOError, {}, kWrittenInPart);
+        throw;
+    }
     // The cache may share the old contents: write into a copy of our own.
     if (s.contents.use_count() > 1)
         s.contents = std::make_shared<std::string>(*s.contents);

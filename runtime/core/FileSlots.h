@@ -35,8 +35,13 @@ std::string GetString(int slot, long record);
 std::string_view GetView(int slot, long record);
 
 // Writes `text` as record `record`, whole (zero filler after the text), so a
-// file always holds whole records. Raises 59 when the text does not fit.
+// file always holds whole records. Raises 59 when the text does not fit. A
+// write that fails (a full disk) is undone: the file keeps its old length
+// and bytes. When even that fails, the error raised is 57 with the
+// description kWrittenInPart.
 void PutString(int slot, long record, const std::string& text);
+inline constexpr const char* kWrittenInPart =
+    "Device I/O error: part of the record may be in the file";
 
 // Writes the text and CR LF to a slot open for output or append.
 void PrintLine(int slot, std::string_view text);

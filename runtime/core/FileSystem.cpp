@@ -110,11 +110,28 @@ void syncPath(const std::filesystem::path& path, int flags) {
 
 } // namespace
 
+std::filesystem::path FinalTarget(const std::filesystem::path& file) {
+    std::filesystem::path at = file;
+    // As many links as the system itself follows before it gives up.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        std::error_code ec;
+        std::filesystem::path next = std::filesystem::read_symlink(at, ec);
+        if (ec)
+            return at;
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at;
+}
+
 void ReplaceFile(const std::filesystem::path& fresh, const std::filesystem::path& target) {
+    std::filesystem::path replaced = FinalTarget(target);
     syncPath(fresh, O_RDONLY);
-    if (::rename(fresh.c_str(), target.c_str()) != 0)
+    if (::rename(fresh.c_str(), replaced.c_str()) != 0)
         raiseReplaceError(errno);
-    std::filesystem::path folder = target.parent_path();
+    std::filesystem::path folder = replaced.parent_path();
     syncPath(folder.empty() ? std::filesystem::path(".") : folder, O_RDONLY | O_DIRECTORY);
 }
 

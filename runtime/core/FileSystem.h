@@ -25,11 +25,17 @@ void CreateFolder(const std::filesystem::path& folder);
 // Deletes a file: 53 when there is none, 75 when it cannot be deleted.
 void Kill(const std::filesystem::path& file);
 
-// Puts `fresh` in the place of `target` at once: `fresh` reaches the disk,
-// is renamed over `target`, and the folder's new entry reaches the disk, so a
-// stop at any moment leaves the old file or the new one whole. Raises 61 for
-// a full disk, 70 when the folder cannot be written, 57 otherwise; `target`
-// is then as it was.
+// The file `file` names in the end: the target of a symbolic link (or of a
+// chain of them), else `file` itself. A rewrite replaces that file, so a link
+// the user made keeps pointing at the data.
+std::filesystem::path FinalTarget(const std::filesystem::path& file);
+
+// Puts `fresh` in the place of `target` (of its final target when `target`
+// is a symbolic link; `fresh` then belongs beside that one) at once: `fresh`
+// reaches the disk, is renamed over the target, and the folder's new entry
+// reaches the disk, so a stop at any moment leaves the old file or the new
+// one whole. Raises 61 for a full disk, 70 when the folder cannot be
+// written, 57 otherwise; the target is then as it was.
 void ReplaceFile(const std::filesystem::path& fresh, const std::filesystem::path& target);
 
 // Whether a name given for a file inside a folder stays inside it: no path

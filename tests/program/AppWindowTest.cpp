@@ -14,10 +14,11 @@
 #include "runtime/core/App.h"
 #include "runtime/forms/UserInput.h"
 #include "runtime/platform/desktop/User32.h"
-#include "voicecommand/CApp.h"
 #include "runtime/platform/registry/Registry.h"
 #include "tests/program/ProgramFixture.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestSupport.h"
+#include "voicecommand/CApp.h"
 #include "voicecommand/frmVolSet.h"
 
 namespace {
@@ -624,6 +625,117 @@ TEST_F(AppWindow, ANameOrVocabularyHoldingASeparatorIsRefusedAtSave) {
         retype(w.txtVActivate, "Notes*2");
         user->answerMsgBox(rt::vbOK, "cannot hold \"*\", \"~\" or \"$\"");
         UserInput::click(w.cmdSaveVocab);
+    });
+    EXPECT_EQ(folder.read("vappcmd.txt"), before);
+}
+
+// ---- what cannot be written or read -----------------------------------------------
+
+struct ControlCharacterRow {
+    const char* name;
+    std::string name_;
+    std::string vocabulary;
+};
+
+void PrintTo(const ControlCharacterRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class AppWindowControlCharacter : public AppWindow,
+                                  public testing::WithParamInterface<ControlCharacterRow> {};
+
+TEST_P(AppWindowControlCharacter, IsRefusedAtSaveAndTheRecordStays) {
+    writeApps({editor + "*Notes~Edit$"});
+    const std::string before = folder.read("vappcmd.txt");
+    configure([&](frmApp& w) {
+        UserInput::selectItem(w.lstVAppCmd, 0);
+        retype(w.txtVActivate, GetParam().name_);
+        UserInput::typeText(w.cmbVocabulary, GetParam().vocabulary);
+        user->answerMsgBox(rt::vbOK, "cannot hold a line break or another control character");
+        UserInput::click(w.cmdSaveVocab);
+    });
+    EXPECT_EQ(folder.read("vappcmd.txt"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AppWindow, AppWindowControlCharacter,
+    testing::Values(ControlCharacterRow{"LineBreakInTheName", "Notes\r\nMore", "Edit"},
+                    ControlCharacterRow{"TabInTheVocabulary", "Notes", "Ed\tit"}),
+    rt::test::RowName());
+
+TEST_F(AppWindow, AnApplicationFileThatIsAFolderIsToldAtStartAndWhenAWindowIsAdded) {
+    std::filesystem::create_directory(folder.path() / "vappcmd.txt");
+    addWindow("Editor", "notes.txt");
+    user->answerMsgBox(rt::vbOK,
+                       "\"vappcmd.txt\" cannot be read because a folder stands in its place");
+    start();
+    configure([&](frmApp& w) {
+        user->answerMsgBox(
+            rt::vbOK, "\"vappcmd.txt\" could not be written because a folder stands in its place");
+        dragRunning(w, editor);
+        EXPECT_TRUE(lines(w.lstVAppCmd).empty()) << "a line for a record that was not written";
+    });
+}
+
+// The program folder on a small file system of its own.
+class AppWindowOnASmallDisk : public AppWindow {
+protected:
+    AppWindowOnASmallDisk() {
+        if (disk.mounted())
+            folder.makeVocabFolder();
+    }
+    rt::test::SmallDisk disk{folder.path()};
+};
+
+// Fifteen records end 46 bytes before a page: the sixteenth would be cut
+// there when the disk is full.
+TEST_F(AppWindowOnASmallDisk, AWindowAddedWhenTheDiskIsFullLeavesTheFileAsItWasAndSaysSo) {
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs could be mounted here (needs root)";
+    std::vector<std::string> records;
+    for (int i = 0; i < 15; ++i)
+        records.push_back(key("Cls" + std::to_string(i), "t") + "*Name" + std::to_string(i) +
+                          "~Edit$");
+    writeApps(records);
+    const std::string before = folder.read("vappcmd.txt");
+    folder.write("temp.txt", kHeader); // a start with none would write it
+    disk.fill();
+    addWindow("Editor", "notes.txt");
+    configure([&](frmApp& w) {
+        user->answerMsgBox(
+            rt::vbOK, "could not be written because the disk is full.  It was left as it was.");
+        dragRunning(w, editor);
+        EXPECT_EQ(lines(w.lstVAppCmd).size(), 15u) << "a line for a record that was not written";
+        EXPECT_TRUE(folder.read("vappcmd.txt") == before) << "part of the record is in the file";
+        // Space again: the next add writes a whole record after the last.
+        disk.makeRoom();
+        dragRunning(w, editor);
+        EXPECT_EQ(lines(w.lstVAppCmd).size(), 16u);
+    });
+    records.push_back(editor + "*");
+    EXPECT_EQ(folder.read("vappcmd.txt"), appFile(records));
+    rt::form<frmApp>()->lstVAppCmd.Clear();
+    CApp().FillVACListBox();
+    EXPECT_EQ(rt::form<frmApp>()->lstVAppCmd.ListCount(), 16);
+}
+
+// A record that cannot be written is told as such, not as nothing to save.
+TEST_F(AppWindowOnASmallDisk, SavingANameOnADiskThatMayOnlyBeReadSaysSo) {
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs could be mounted here (needs root)";
+    writeApps({editor + "*Notes~Edit$"});
+    folder.write("temp.txt", kHeader);
+    const std::string before = folder.read("vappcmd.txt");
+    ASSERT_TRUE(disk.makeReadOnly());
+    configure([&](frmApp& w) {
+        UserInput::selectItem(w.lstVAppCmd, 0);
+        retype(w.txtVActivate, "Memo");
+        user->answerMsgBox(
+            rt::vbOK,
+            "\"vappcmd.txt\" could not be written because it or its folder may only be read");
+        UserInput::click(w.cmdSaveVocab);
+        // Closing rewrites the grammar, which cannot be written either.
+        user->answerMsgBox(rt::vbOK, "\"temp.txt\" could not be written");
     });
     EXPECT_EQ(folder.read("vappcmd.txt"), before);
 }

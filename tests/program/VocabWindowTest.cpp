@@ -201,6 +201,20 @@ TEST_F(VocabWindow, ATextTooLongForARecordReachesTheHostAsWriteError) {
     EXPECT_EQ(readVocab("Edit"), vocabFile({"Copy:^c"}));
 }
 
+// A line break or another control character would split the grammar's lines.
+TEST_F(VocabWindow, APhraseHoldingAControlCharacterIsRefusedAtSave) {
+    writeVocab("Edit", {"Copy:^c"});
+    open([&](frmVocab& w) {
+        for (const char* typed : {"Go\r\nhome:^h", "Tab\there:{TAB}"}) {
+            retype(w.txtCommand, typed);
+            user->answerMsgBox(rt::vbOK,
+                               "A phrase cannot hold a line break or another control character");
+            UserInput::click(w.cmdSaveChanges);
+        }
+    });
+    EXPECT_EQ(readVocab("Edit"), vocabFile({"Copy:^c"}));
+}
+
 // ---- new vocabulary -------------------------------------------------------------
 
 enum class Ask { Menu, Toolbar, PopupOnVocabularies };
@@ -355,7 +369,7 @@ struct DeleteWordRow {
 class VocabWindowDeleteWord : public VocabWindow,
                               public testing::WithParamInterface<DeleteWordRow> {};
 
-TEST_P(VocabWindowDeleteWord, TheFileIsRewrittenFromTheRemainingLines) {
+TEST_P(VocabWindowDeleteWord, OnlyTheRecordOfTheLineLeavesTheFile) {
     const DeleteWordRow& row = GetParam();
     writeVocab("Edit", kThree);
     std::vector<std::string> shownAgain;
@@ -384,10 +398,10 @@ TEST_P(VocabWindowDeleteWord, TheFileIsRewrittenFromTheRemainingLines) {
 INSTANTIATE_TEST_SUITE_P(
     VocabWindow, VocabWindowDeleteWord,
     testing::Values(
-        // The empty last line is written back as an empty last record.
-        DeleteWordRow{"SecondLine", 1, Del::Menu, {"Copy:^c", "Save:^s", ""}},
-        DeleteWordRow{"FirstLineFromTheToolbar", 0, Del::Toolbar, {"Paste:^v", "Save:^s", ""}},
-        DeleteWordRow{"FromThePopup", 2, Del::Popup, {"Copy:^c", "Paste:^v", ""}},
+        // Only the record of the line goes: the file gains no empty record.
+        DeleteWordRow{"SecondLine", 1, Del::Menu, {"Copy:^c", "Save:^s"}},
+        DeleteWordRow{"FirstLineFromTheToolbar", 0, Del::Toolbar, {"Paste:^v", "Save:^s"}},
+        DeleteWordRow{"FromThePopup", 2, Del::Popup, {"Copy:^c", "Paste:^v"}},
         DeleteWordRow{"NoCurrentLineDeletesNothing", -1, Del::Menu, kThree}),
     rt::test::RowName());
 
@@ -407,7 +421,7 @@ TEST_F(VocabWindow, AFailedDeletionLeavesNothingForTheNextOne) {
         UserInput::chooseMenu(w.mnuDelete);
     });
     EXPECT_TRUE(user->messageBoxes().empty());
-    EXPECT_EQ(readVocab("Edit"), vocabFile({"Paste:^v", "Save:^s", ""}));
+    EXPECT_EQ(readVocab("Edit"), vocabFile({"Paste:^v", "Save:^s"}));
 }
 
 // ---- deleting a vocabulary -------------------------------------------------------

@@ -192,3 +192,106 @@ TEST(ReadOnlyProgramFolder, TheApplicationsAreStillHeardAndTheRunEndsNormally) {
 }
 
 } // namespace
+
+namespace {
+
+// A program folder whose "vocab" folder is missing and cannot be made: the
+// user is told, and the applications are still heard.
+struct NoVocabFolderRow {
+    const char* name;
+    bool vocabIsAFile;
+    const char* told;
+};
+
+void PrintTo(const NoVocabFolderRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class NoVocabFolder : public testing::TestWithParam<NoVocabFolderRow> {};
+
+TEST_P(NoVocabFolder, TheUserIsToldAndTheApplicationsAreStillHeard) {
+    using std::filesystem::perms;
+    ProgramCopy copy;
+    const std::string apps = record(kNotes + "/bin/true");
+    copy.write("vappcmd.txt", apps);
+    copy.write("temp.txt", kGrammar);
+    std::filesystem::remove(copy.folder() / "vocab");
+    if (GetParam().vocabIsAFile)
+        copy.write("vocab", "not a folder");
+    const perms read = perms::owner_read | perms::group_read | perms::others_read;
+    const perms enter = perms::owner_exec | perms::group_exec | perms::others_exec;
+    std::filesystem::permissions(copy.folder(), read | enter);
+    QuiboRun run(copy, {}, true);
+    run.say("Notes");
+    EXPECT_EQ(run.nextStatus(), "Notes");
+    EXPECT_EQ(run.finish(), 0) << run.errors();
+    EXPECT_NE(run.errors().find(GetParam().told), std::string::npos) << run.errors();
+    EXPECT_EQ(run.errors().find("run-time error"), std::string::npos) << run.errors();
+    EXPECT_EQ(copy.read("vappcmd.txt"), apps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReadOnlyProgramFolder, NoVocabFolder,
+    testing::Values(
+        NoVocabFolderRow{"WithoutVocab", false,
+                         "\"vocab\" could not be made because the program folder may only be read"},
+        NoVocabFolderRow{"WithVocabAPlainFile", true,
+                         "\"vocab\" could not be made because a file named \"vocab\" stands in its "
+                         "place"}),
+    rt::test::RowName());
+
+TEST(ApplicationFile, AFolderInItsPlaceIsToldAtStart) {
+    ProgramCopy copy;
+    std::filesystem::create_directory(copy.folder() / "vappcmd.txt");
+    copy.write("temp.txt", kGrammar);
+    QuiboRun run(copy);
+    EXPECT_EQ(run.finish(), 0) << run.errors();
+    EXPECT_NE(
+        run.errors().find("\"vappcmd.txt\" cannot be read because a folder stands in its place"),
+        std::string::npos)
+        << run.errors();
+}
+
+// New files that a killed rewrite left hidden beside the data files go at
+// the next start; never while another run, which may be writing them, holds
+// the folder.
+TEST(LeftRewrites, AreRemovedByTheRunThatHoldsTheFolderOnly) {
+    ProgramCopy copy;
+    copy.write("vappcmd.txt", record(kNotes));
+    copy.write("temp.txt", kGrammar);
+    copy.write("vocab/Edit.txt", rt::test::recordFile({"Copy:^c"}, 128));
+    const std::vector<std::string> left{".vappcmd.txt.new", ".temp.txt.new", "vocab/.Edit.txt.new",
+                                        "vocab/.Gone.txt.new"};
+    auto leaveThem = [&] {
+        for (const std::string& name : left)
+            copy.write(name, "half a rewrite");
+    };
+    auto present = [&] {
+        std::vector<std::string> out;
+        for (const std::string& name : left)
+            if (std::filesystem::exists(copy.folder() / name))
+                out.push_back(name);
+        return out;
+    };
+    {
+        QuiboRun first(copy);
+        first.say("Notes");
+        ASSERT_EQ(first.nextStatus(), "Notes");
+        leaveThem();
+        QuiboRun second(copy);
+        EXPECT_EQ(second.finish(), 1);
+        EXPECT_EQ(present(), left) << "a run that does not hold the folder removed them";
+        first.say("Notes");
+        EXPECT_EQ(first.nextStatus(), "Notes");
+        EXPECT_EQ(first.finish(), 0) << first.errors();
+    }
+    leaveThem();
+    QuiboRun third(copy);
+    third.say("Notes");
+    EXPECT_EQ(third.nextStatus(), "Notes");
+    EXPECT_TRUE(present().empty()) << present().front();
+    EXPECT_EQ(third.finish(), 0) << third.errors();
+    EXPECT_EQ(copy.read("vappcmd.txt"), record(kNotes));
+}
+
+} // namespace
