@@ -77,7 +77,8 @@ TEST_F(VocabWindow, OpeningShowsTheFirstVocabularyAndFocusSelectsTheEditBoxText)
 
 // ---- saving phrase records ------------------------------------------------------
 
-enum class Pick { Line, NewWordMenu, NewWordToolbar, NoLine };
+// Line: chosen with the keyboard; Click: with the mouse.
+enum class Pick { Line, Click, NewWordMenu, NewWordToolbar, NoLine };
 enum class Save { Button, Menu, Toolbar };
 
 struct SaveRow {
@@ -100,7 +101,11 @@ TEST_P(VocabWindowSave, SavingWritesTheEditBoxOverTheChosenRecordOrAppendsIt) {
         choose(w, "Edit");
         switch (row.pick) {
         case Pick::Line:
-            UserInput::selectItem(w.lstDictionary, row.line);
+        case Pick::Click:
+            if (row.pick == Pick::Line)
+                UserInput::selectItem(w.lstDictionary, row.line);
+            else
+                clickLine(w, row.line);
             EXPECT_EQ(w.txtCommand.Text(), row.line < static_cast<int>(row.records.size())
                                                ? row.records[static_cast<size_t>(row.line)]
                                                : "");
@@ -148,6 +153,26 @@ INSTANTIATE_TEST_SUITE_P(
                             Pick::Line,
                             3,
                             Save::Menu,
+                            {"Copy:^c", "Paste:^v", "Save:^s", "Undo:^z"}},
+                    // The press picks the line up for a drag on its way: the
+                    // save still writes over the line clicked.
+                    SaveRow{"ClickedLineReplaced",
+                            kThree,
+                            Pick::Click,
+                            1,
+                            Save::Button,
+                            {"Copy:^c", "Undo:^z", "Save:^s"}},
+                    SaveRow{"ClickedLastPhraseReplaced",
+                            kThree,
+                            Pick::Click,
+                            2,
+                            Save::Toolbar,
+                            {"Copy:^c", "Paste:^v", "Undo:^z"}},
+                    SaveRow{"ClickedEmptyLastLineAppends",
+                            kThree,
+                            Pick::Click,
+                            3,
+                            Save::Button,
                             {"Copy:^c", "Paste:^v", "Save:^s", "Undo:^z"}},
                     SaveRow{"NewWordAppends",
                             kThree,
@@ -283,12 +308,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "You Already Have A Vocabulary With That Name!", "", rt::vbOKOnly, false},
         NewVocabRow{"ThirtiethCreated", 29, "Mail", Ask::Menu, "", "", 0, true},
         // Names the store would change, or that would cut a record.
-        NewVocabRow{"PointRefused", 2, "mail.old", Ask::Menu, "cannot hold a point", "Vocabulary Name",
-                    rt::vbExclamation, false},
-        NewVocabRow{"SeparatorRefused", 2, "Mail$", Ask::Menu, "cannot hold \"$\"", "Vocabulary Name",
-                    rt::vbExclamation, false},
-        NewVocabRow{"OutsideTheCodePageRefused", 2, "Ma?l", Ask::Menu, "cannot hold \"?\"", "Vocabulary Name",
-                    rt::vbExclamation, false},
+        NewVocabRow{"PointRefused", 2, "mail.old", Ask::Menu, "cannot hold a point",
+                    "Vocabulary Name", rt::vbExclamation, false},
+        NewVocabRow{"SeparatorRefused", 2, "Mail$", Ask::Menu, "cannot hold \"$\"",
+                    "Vocabulary Name", rt::vbExclamation, false},
+        NewVocabRow{"OutsideTheCodePageRefused", 2, "Ma?l", Ask::Menu, "cannot hold \"?\"",
+                    "Vocabulary Name", rt::vbExclamation, false},
         NewVocabRow{"FolderSeparatorRefused", 2, "a\\b", Ask::Menu, "a file name cannot hold it",
                     "Vocabulary Name", rt::vbExclamation, false},
         NewVocabRow{"ThirtyFirstRefused", 30, "Mail", Ask::Menu,
