@@ -226,6 +226,11 @@ void UserInput::endDrag(Control& source, bool drop) {
         target->DragDrop.raise(source, g_dragX, g_dragY);
 }
 
+void UserInput::cancelDrag() {
+    if (g_dragSource)
+        endDrag(*g_dragSource, false);
+}
+
 void UserInput::forget(const Control& control) {
     if (g_dragTarget == &control)
         g_dragTarget = nullptr;

@@ -91,6 +91,9 @@ public:
     // Called by Control::Drag.
     static void beginDrag(Control& source);
     static void endDrag(Control& source, bool drop);
+    // A message or input box takes the pointer: the drag in progress, if
+    // any, ends without a drop.
+    static void cancelDrag();
     // Called by a control's destructor: it is no longer dragged or hovered.
     static void forget(const Control& control);
 

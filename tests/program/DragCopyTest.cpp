@@ -243,16 +243,16 @@ TEST_F(DragCopy, APressAfterSelectAllPicksUpEveryLineOnce) {
 }
 
 // With no current line the pick-up cannot deselect it.
-TEST_F(DragCopy, APressThatFailsAsksForAWord) {
+TEST_F(DragCopy, APressThatFailsAsksForAWordAndEndsTheDrag) {
     writeVocab("Source", {"A:a", "B:b"});
     open([&](frmVocab& w) {
         ASSERT_EQ(w.lstDictionary.ListIndex(), -1);
         UserInput::chooseMenu(w.mnuDicSelAll);
         user->answerMsgBox(rt::vbOK, "Please Select A Dictionary Word!");
         pickUp(w, -1);
-        // What it did before the failure stays done.
+        // What it did before the failure stays done; the box ended the drag.
         EXPECT_EQ(words(w), 3);
-        release(w);
+        EXPECT_EQ(UserInput::dragSource(), nullptr);
     });
     ASSERT_EQ(user->messageBoxes().size(), 1u);
     EXPECT_EQ(user->messageBoxes()[0].title, "Dictionary Error");
