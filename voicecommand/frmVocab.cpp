@@ -199,8 +199,7 @@ void frmVocab::mnuSaveChanges_Click() {
 }
 
 // Writes at the store's cursor: on the record the last click on a selected
-// line found, or at the append position. The phrase list shows the new text
-// only when the vocabulary is chosen again.
+// line found, or at the append position.
 void frmVocab::SaveChanges() {
     m_CVocab->DictionaryInitialize();
     if (lstVocab.ListIndex() == -1) {
@@ -212,7 +211,22 @@ void frmVocab::SaveChanges() {
     }
     if (!currentLineSelected(lstDictionary))
         m_CVocab->DictionaryRecordCount(lstVocab.Text());
+    int16_t record = m_CVocab->File().RecordNumber();
     m_CVocab->AddDictionaryWord(true, lstVocab.Text(), txtCommand.Text(), "SaveChanges");
+    ShowSaved(record);
+}
+
+// A deletion rewrites the file from the phrase list, so the list shows what
+// the save wrote: its line of the record, and the empty line past the end
+// after a record appended there. The selection and the store's cursor stay,
+// so the next save goes where this one went.
+void frmVocab::ShowSaved(int16_t iRecord) {
+    int line = iRecord - 1;
+    while (lstDictionary.ListCount() <= line)
+        lstDictionary.AddItem("");
+    lstDictionary.setList(line, txtCommand.Text());
+    if (line == lstDictionary.ListCount() - 1)
+        lstDictionary.AddItem("");
 }
 
 void frmVocab::mnuNewVocab_Click() {
@@ -296,7 +310,8 @@ void frmVocab::DictionaryDelete() {
     rt::ErrInfo error = rt::Err();
     m_CApp->VAppTempClear();
     if (error.number == kApplicationErrorWrite)
-        rt::MsgBox(CFile::IsNotWritten(error) ? error.description : "Please Select A Dictionary Word To Delete!",
+        rt::MsgBox(CFile::IsNotWritten(error) ? error.description
+                                              : "Please Select A Dictionary Word To Delete!",
                    rt::vbOKOnly);
 }
 

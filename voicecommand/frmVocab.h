@@ -98,6 +98,7 @@ public:
 
 private:
     void SaveChanges();
+    void ShowSaved(int16_t iRecord);
     void NewVocabulary();
     void NewWord();
     void DictionaryDelete();

@@ -131,8 +131,11 @@ TEST_P(VocabWindowSave, SavingWritesTheEditBoxOverTheChosenRecordOrAppendsIt) {
         case Save::Menu: UserInput::chooseMenu(w.mnuSaveChanges); break;
         case Save::Toolbar: UserInput::clickButton(w.tbrVocab, "SvCh"); break;
         }
-        // The list shows the stored text only once the vocabulary is chosen again.
-        EXPECT_EQ(lines(w.lstDictionary).size(), row.records.size() + 1);
+        // The list shows what the file holds, as choosing the vocabulary
+        // again would.
+        std::vector<std::string> shown = row.expected;
+        shown.push_back("");
+        EXPECT_EQ(lines(w.lstDictionary), shown);
     });
     EXPECT_EQ(readVocab("Edit"), vocabFile(row.expected));
     EXPECT_TRUE(user->messageBoxes().empty());
@@ -414,6 +417,55 @@ INSTANTIATE_TEST_SUITE_P(
         DeleteWordRow{"FirstLineFromTheToolbar", 0, Del::Toolbar, {"Paste:^v", "Save:^s", ""}},
         DeleteWordRow{"FromThePopup", 2, Del::Popup, {"Copy:^c", "Paste:^v", ""}},
         DeleteWordRow{"NoCurrentLineDeletesNothing", -1, Del::Menu, kThree}),
+    rt::test::RowName());
+
+// The list shows what a save wrote, so the deletion after it keeps it.
+struct SaveThenDeleteRow {
+    const char* name;
+    int edited; // the line clicked and saved over; -1: a new phrase appended
+    std::string text;
+    int deleted;
+    Del how;
+    std::vector<std::string> expectedFile;
+};
+
+class VocabWindowSaveThenDelete : public VocabWindow,
+                                  public testing::WithParamInterface<SaveThenDeleteRow> {};
+
+TEST_P(VocabWindowSaveThenDelete, TheDeletionRemovesOnlyTheLineChosenAndKeepsWhatWasSaved) {
+    const SaveThenDeleteRow& row = GetParam();
+    writeVocab("Editing", {"save:^s", "close tab:^w"});
+    open([&](frmVocab& w) {
+        choose(w, "Editing");
+        if (row.edited >= 0)
+            clickLine(w, row.edited);
+        retype(w.txtCommand, row.text);
+        UserInput::click(w.cmdSaveChanges);
+        clickLine(w, row.deleted);
+        if (row.how == Del::Toolbar)
+            UserInput::clickButton(w.tbrVocab, "DelDict");
+        else
+            UserInput::chooseMenu(w.mnuDelete);
+    });
+    EXPECT_TRUE(user->messageBoxes().empty());
+    EXPECT_EQ(readVocab("Editing"), vocabFile(row.expectedFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    VocabWindow, VocabWindowSaveThenDelete,
+    testing::Values(
+        SaveThenDeleteRow{
+            "AppendedPhraseKept", -1, "reload:{F5}", 1, Del::Menu, {"save:^s", "reload:{F5}", ""}},
+        SaveThenDeleteRow{"AppendedPhraseDeleted",
+                          -1,
+                          "reload:{F5}",
+                          2,
+                          Del::Toolbar,
+                          {"save:^s", "close tab:^w", ""}},
+        SaveThenDeleteRow{
+            "EditedPhraseKeepsItsNewText", 0, "save all:^s", 1, Del::Toolbar, {"save all:^s", ""}},
+        SaveThenDeleteRow{
+            "EditedPhraseDeleted", 1, "close window:^w", 1, Del::Menu, {"save:^s", ""}}),
     rt::test::RowName());
 
 // A deletion that fails half way must not leave its texts behind for the
