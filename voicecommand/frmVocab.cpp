@@ -161,6 +161,7 @@ void frmVocab::lstVocab_Click() {
     if (currentLineSelected(lstVocab)) {
         lstDictionary.Clear();
         txtCommand.setText("");
+        m_ListedVocab = lstVocab.Text();
         m_CVocab->FillDictionaryListBox(true, lstVocab.Text());
     }
 }
@@ -221,12 +222,18 @@ void frmVocab::SaveChanges() {
 // after a record appended there. The selection and the store's cursor stay,
 // so the next save goes where this one went.
 void frmVocab::ShowSaved(int16_t iRecord) {
+    if (!listsSelectedVocabulary())
+        return;
     int line = iRecord - 1;
     while (lstDictionary.ListCount() <= line)
         lstDictionary.AddItem("");
     lstDictionary.setList(line, txtCommand.Text());
     if (line == lstDictionary.ListCount() - 1)
         lstDictionary.AddItem("");
+}
+
+bool frmVocab::listsSelectedVocabulary() const {
+    return lstVocab.ListIndex() != -1 && lstVocab.Text() == m_ListedVocab;
 }
 
 void frmVocab::mnuNewVocab_Click() {
@@ -284,10 +291,14 @@ void frmVocab::mnuDelete_Click() {
 }
 
 // The vocabulary file is rewritten from the remaining lines, the empty last
-// line among them.
+// line among them. Only the vocabulary the lines are of: after a drop onto
+// another one, or the deletion of its own, the phrase list goes on showing
+// the one chosen before, whose lines would replace the selected one's.
 void frmVocab::DictionaryDelete() {
     bool done = rt::endOnFailure([&] {
         m_CVocab->DictionaryInitialize();
+        if (!listsSelectedVocabulary())
+            return;
         lstDictionary.RemoveItem(lstDictionary.ListIndex());
         int n = lstDictionary.ListCount();
         for (int i = 0; i < n; ++i)

@@ -468,6 +468,26 @@ INSTANTIATE_TEST_SUITE_P(
             "EditedPhraseDeleted", 1, "close window:^w", 1, Del::Menu, {"save:^s", ""}}),
     rt::test::RowName());
 
+// The phrase list goes on showing a vocabulary that is no longer the
+// selected one: its lines must not replace the selected vocabulary's.
+TEST_F(VocabWindow, DeleteWordAfterADropOntoAnotherVocabularyChangesNoFile) {
+    writeVocab("Source", {"A:a", "B:b", "C:c"});
+    writeVocab("Target", {"X:x"});
+    open([&](frmVocab& w) {
+        choose(w, "Source");
+        UserInput::pressItem(w.lstDictionary, 1, rt::vbLeftButton);
+        int target = indexOf(w.lstVocab, "Target");
+        UserInput::dragOver(w.lstVocab, 0, 180.0f * static_cast<float>(target) + 90);
+        UserInput::drop(w.lstVocab, 0, 180.0f * static_cast<float>(target) + 90);
+        UserInput::selectItem(w.lstDictionary, 0);
+        UserInput::chooseMenu(w.mnuDelete);
+        EXPECT_EQ(lines(w.lstDictionary), (std::vector<std::string>{"A:a", "B:b", "C:c", ""}));
+    });
+    EXPECT_TRUE(user->messageBoxes().empty());
+    EXPECT_EQ(readVocab("Target"), vocabFile({"X:x", "B:b"}));
+    EXPECT_EQ(readVocab("Source"), vocabFile({"A:a", "B:b", "C:c"}));
+}
+
 // A deletion that fails half way must not leave its texts behind for the
 // next one, which would write them into another vocabulary.
 TEST_F(VocabWindow, AFailedDeletionLeavesNothingForTheNextOne) {
