@@ -162,6 +162,7 @@ void frmVocab::lstVocab_Click() {
     if (currentLineSelected(lstVocab)) {
         lstDictionary.Clear();
         txtCommand.setText("");
+        m_ListedVocab = lstVocab.Text();
         m_CVocab->FillDictionaryListBox(true, lstVocab.Text());
     }
 }
@@ -200,8 +201,7 @@ void frmVocab::mnuSaveChanges_Click() {
 }
 
 // Writes at the store's cursor: on the record the last click on a selected
-// line found, or at the append position. The phrase list shows the new text
-// only when the vocabulary is chosen again.
+// line found, or at the append position.
 void frmVocab::SaveChanges() {
     m_CVocab->DictionaryInitialize();
     if (lstVocab.ListIndex() == -1) {
@@ -223,7 +223,28 @@ void frmVocab::SaveChanges() {
     }
     if (!currentLineSelected(lstDictionary))
         m_CVocab->DictionaryRecordCount(lstVocab.Text());
+    int16_t record = m_CVocab->File().RecordNumber();
     m_CVocab->AddDictionaryWord(true, lstVocab.Text(), txtCommand.Text(), "SaveChanges");
+    ShowSaved(record);
+}
+
+// A deletion finds its record by the phrase list's line, so the list shows
+// what the save wrote: its line of the record, and the empty line past the end
+// after a record appended there. The selection and the store's cursor stay,
+// so the next save goes where this one went.
+void frmVocab::ShowSaved(int16_t iRecord) {
+    if (!listsSelectedVocabulary())
+        return;
+    int line = iRecord - 1;
+    while (lstDictionary.ListCount() <= line)
+        lstDictionary.AddItem("");
+    lstDictionary.setList(line, txtCommand.Text());
+    if (line == lstDictionary.ListCount() - 1)
+        lstDictionary.AddItem("");
+}
+
+bool frmVocab::listsSelectedVocabulary() const {
+    return lstVocab.ListIndex() != -1 && lstVocab.Text() == m_ListedVocab;
 }
 
 void frmVocab::mnuNewVocab_Click() {
@@ -281,13 +302,17 @@ void frmVocab::mnuDelete_Click() {
 }
 
 // The record of the selected line goes from the vocabulary file; every
-// other record stays as it is in the file.
+// other record stays as it is in the file. Only the vocabulary the lines are
+// of: after a drop onto another one, or the deletion of its own, the phrase
+// list goes on showing the one chosen before.
 void frmVocab::DictionaryDelete() {
     int line = lstDictionary.ListIndex();
     std::string word;
     bool removed = false;
     bool done = rt::endOnFailure([&] {
         m_CVocab->DictionaryInitialize();
+        if (!listsSelectedVocabulary())
+            return;
         word = lstDictionary.List(line);
         lstDictionary.RemoveItem(line);
         removed = true;
@@ -300,7 +325,8 @@ void frmVocab::DictionaryDelete() {
     if (removed)
         rt::skipFailure([&] { lstDictionary.AddItem(word, line); });
     if (error.number == kApplicationErrorWrite)
-        rt::MsgBox(CFile::IsNotWritten(error) ? error.description : "Please Select A Dictionary Word To Delete!",
+        rt::MsgBox(CFile::IsNotWritten(error) ? error.description
+                                              : "Please Select A Dictionary Word To Delete!",
                    rt::vbOKOnly);
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "runtime/com/PropertyBag.h"
 #include "runtime/forms/CommandButton.h"
@@ -98,6 +99,9 @@ public:
 
 private:
     void SaveChanges();
+    void ShowSaved(int16_t iRecord);
+    // Whether the phrase list shows the selected vocabulary's phrases.
+    bool listsSelectedVocabulary() const;
     void NewVocabulary();
     void NewWord();
     void DictionaryDelete();
@@ -110,6 +114,9 @@ private:
     std::unique_ptr<CFile> m_CFile;
     std::unique_ptr<CApp> m_CApp;
     std::unique_ptr<CHelp> m_CHelp;
+
+    // The vocabulary whose phrases the phrase list was last filled with.
+    std::string m_ListedVocab;
 
     // From the first drag over the vocabulary list until a drop completes;
     // meanwhile a click on that list does nothing.

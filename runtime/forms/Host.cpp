@@ -10,6 +10,7 @@
 #include "runtime/forms/EventDispatch.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/ScriptedUser.h"
+#include "runtime/forms/UserInput.h"
 
 namespace rt {
 
@@ -75,13 +76,16 @@ std::vector<Form*> modalForms() {
     return {modalStack().rbegin(), modalStack().rend()};
 }
 
+// A box ends a drag: the button is released over the box, not over a target.
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+    UserInput::cancelDrag();
     return formsHost().messageBox(
         MessageBoxRequest{prompt, buttons, title.empty() ? App().Title() : title});
 }
 
 std::string InputBox(const std::string& prompt, const std::string& title,
                      const std::string& defaultText, float x, float y) {
+    UserInput::cancelDrag();
     return formsHost().inputBox(
         InputBoxRequest{prompt, title.empty() ? App().Title() : title, defaultText, x, y});
 }

@@ -148,6 +148,11 @@ void ListBox::selectOnly(int first, int last) {
 }
 
 void ListBox::userSelect(int index, int shift) {
+    userPress(index, shift);
+    Click.raise();
+}
+
+void ListBox::userPress(int index, int shift) {
     checkIndex(index);
     if (m_multiSelect == vbMultiSelectNone) {
         selectOnly(index, index);
@@ -172,7 +177,6 @@ void ListBox::userSelect(int index, int shift) {
         m_anchor = index;
     m_listIndex = index;
     Changed.raise();
-    Click.raise();
 }
 
 int32_t ListBox::windowProc(uint32_t msg, intptr_t wParam, const Variant& lParam) {

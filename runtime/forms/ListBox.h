@@ -53,6 +53,9 @@ public:
 
     // A click of the user on line `index` with the shift state.
     void userSelect(int index, int shift);
+    // The selection a press on line `index` makes, without its Click: the
+    // press raises MouseDown in between.
+    void userPress(int index, int shift);
     int32_t windowProc(uint32_t msg, intptr_t wParam, const Variant& lParam);
 
     static const MemberTable& memberTable();

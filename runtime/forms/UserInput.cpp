@@ -159,12 +159,13 @@ void UserInput::pressItem(ListBox& list, int index, int button, int shift, float
     if (index >= list.ListCount())
         fail("list " + list.Name() + " has no line " + std::to_string(index));
     list.parentForm().setActiveControl(&list);
-    if (button == vbLeftButton && index >= 0)
-        list.userSelect(index, shift);
-    // The Click handler may have hidden or unloaded the list's form.
-    if (!list.parentForm().Loaded() || !list.parentForm().Visible())
-        return;
+    bool picked = button == vbLeftButton && index >= 0;
+    if (picked)
+        list.userPress(index, shift);
     list.MouseDown.raise(button, shift, x, y);
+    // The MouseDown handler may have hidden or unloaded the list's form.
+    if (picked && list.parentForm().Loaded() && list.parentForm().Visible())
+        list.Click.raise();
 }
 
 void UserInput::chooseMenu(Menu& item) {
@@ -223,6 +224,11 @@ void UserInput::endDrag(Control& source, bool drop) {
     // Dropped where the pointer was last seen over the target.
     if (drop && target)
         target->DragDrop.raise(source, g_dragX, g_dragY);
+}
+
+void UserInput::cancelDrag() {
+    if (g_dragSource)
+        endDrag(*g_dragSource, false);
 }
 
 void UserInput::forget(const Control& control) {

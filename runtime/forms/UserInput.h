@@ -57,8 +57,10 @@ public:
     static void selectItem(ListBox& list, int index, int shift = 0);
     // A mouse press on a list, as the platform's list box takes it: a left
     // press on line `index` (-1: below the last line) first selects it as
-    // selectItem does, Ctrl and Shift included, and only then raises
-    // MouseDown, so the handler sees the line just pressed.
+    // selectItem does, Ctrl and Shift included, then raises MouseDown, so
+    // the handler sees the line just pressed, and last the list's Click.
+    // What Click leaves (a record chosen for editing) is what the press
+    // left, whatever MouseDown did on the way.
     static void pressItem(ListBox& list, int index, int button, int shift = 0, float x = 0,
                           float y = 0);
     // Picks line `index` from the combo box's list.
@@ -89,6 +91,9 @@ public:
     // Called by Control::Drag.
     static void beginDrag(Control& source);
     static void endDrag(Control& source, bool drop);
+    // A message or input box takes the pointer: the drag in progress, if
+    // any, ends without a drop.
+    static void cancelDrag();
     // Called by a control's destructor: it is no longer dragged or hovered.
     static void forget(const Control& control);
 

@@ -227,15 +227,21 @@ protected:
 };
 
 // A person's press applies to the list first: the handler of MouseDown
-// reads the line just pressed, Ctrl and Shift included.
-TEST_F(ListPressTest, ALeftPressSelectsBeforeMouseDownIsRaised) {
+// reads the line just pressed, Ctrl and Shift included. The list's Click
+// comes after it, so what MouseDown did to the record cursor does not stand
+// over what the Click chose.
+TEST_F(ListPressTest, ALeftPressSelectsThenRaisesMouseDownThenClick) {
     UserInput::pressItem(f.lstExt, 1, vbLeftButton);
+    EXPECT_EQ(f.clicks, 1);
     UserInput::pressItem(f.lstExt, 3, vbLeftButton, vbCtrlMask);
     UserInput::pressItem(f.lstExt, 4, vbLeftButton, vbShiftMask);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].listIndex, 1);
     EXPECT_EQ(seen[0].selection, (std::vector<bool>{false, true, false, false, false}));
-    EXPECT_EQ(seen[0].clicksBefore, 1);
+    EXPECT_EQ(seen[0].clicksBefore, 0);
+    EXPECT_EQ(seen[1].clicksBefore, 1);
+    EXPECT_EQ(seen[2].clicksBefore, 2);
+    EXPECT_EQ(f.clicks, 3);
     EXPECT_EQ(seen[1].listIndex, 3);
     EXPECT_EQ(seen[1].selection, (std::vector<bool>{false, true, false, true, false}));
     EXPECT_EQ(seen[2].listIndex, 4);

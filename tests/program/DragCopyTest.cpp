@@ -50,7 +50,9 @@ struct DropRow {
     const char* name;
     std::vector<std::string> source;
     std::vector<std::string> target;
-    bool selectAll; // Select All after clicking line 0, then one press
+    // Select All after choosing line 0, then the presses (none: one below
+    // the lines).
+    bool selectAll;
     std::vector<Press> presses;
     std::vector<std::string> expected;
 };
@@ -67,7 +69,8 @@ TEST_P(DragCopyDrop, EachPickedUpWordTheTargetLacksIsAppended) {
         if (row.selectAll) {
             UserInput::selectItem(w.lstDictionary, 0);
             UserInput::chooseMenu(w.mnuDicSelAll);
-            pickUp(w, -1);
+            if (row.presses.empty())
+                pickUp(w, -1);
         }
         for (size_t i = 0; i < row.presses.size(); ++i) {
             if (i > 0)
@@ -138,6 +141,23 @@ INSTANTIATE_TEST_SUITE_P(
                             true,
                             {},
                             {"X:x", "A:a", "B:b", "C:c", ""}},
+                    // The press on a phrase after Select All picks up every
+                    // line; its Click then disarms Select All.
+                    DropRow{"SelectAllThenAPressOnAPhraseAppendsEveryLine",
+                            {"A:a", "B:b", "C:c"},
+                            {"B:b"},
+                            true,
+                            {{1}},
+                            {"B:b", "A:a", "C:c", ""}},
+                    // A click (press and release) picks up too, and a plain
+                    // press on another line starts the count at 1 again: the
+                    // drop copies the word picked up first.
+                    DropRow{"AClickThenAPressCopiesTheWordPickedUpFirst",
+                            {"A:a", "B:b"},
+                            {"X:x"},
+                            false,
+                            {{0}, {1}},
+                            {"X:x", "A:a"}},
                     DropRow{"SelectAllSkipsWhatTheTargetHolds",
                             {"A:a", "B:b", "C:c"},
                             {"B:b"},
@@ -191,10 +211,12 @@ TEST_F(DragCopy, SelectAllMakesTheNextPressPickUpEveryLineAndRestartTheCount) {
     });
 }
 
-TEST_F(DragCopy, AClickOnAPhraseAfterSelectAllDisarmsIt) {
+// A line chosen with the keyboard is a Click without a press.
+TEST_F(DragCopy, APhraseChosenWithTheKeyboardAfterSelectAllDisarmsIt) {
     writeVocab("Source", {"A:a", "B:b", "C:c"});
     open([&](frmVocab& w) {
         UserInput::chooseMenu(w.mnuDicSelAll);
+        UserInput::selectItem(w.lstDictionary, 2);
         pickUp(w, 2);
         EXPECT_EQ(words(w), 1);
         EXPECT_EQ(w.vocab().SelectionNumber(), 1);
@@ -202,17 +224,35 @@ TEST_F(DragCopy, AClickOnAPhraseAfterSelectAllDisarmsIt) {
     });
 }
 
+// The press's own Click comes after the pick-up: the next press picks up
+// one line again.
+TEST_F(DragCopy, APressAfterSelectAllPicksUpEveryLineOnce) {
+    writeVocab("Source", {"A:a", "B:b", "C:c"});
+    open([&](frmVocab& w) {
+        UserInput::chooseMenu(w.mnuDicSelAll);
+        pickUp(w, 2);
+        EXPECT_EQ(words(w), 4);
+        EXPECT_EQ(w.vocab().SelectionNumber(), 5);
+        EXPECT_TRUE(selectedLines(w.lstDictionary).empty());
+        release(w);
+        pickUp(w, 1);
+        EXPECT_EQ(words(w), 5);
+        EXPECT_EQ(w.vocab().SelectionNumber(), 1);
+        release(w);
+    });
+}
+
 // With no current line the pick-up cannot deselect it.
-TEST_F(DragCopy, APressThatFailsAsksForAWord) {
+TEST_F(DragCopy, APressThatFailsAsksForAWordAndEndsTheDrag) {
     writeVocab("Source", {"A:a", "B:b"});
     open([&](frmVocab& w) {
         ASSERT_EQ(w.lstDictionary.ListIndex(), -1);
         UserInput::chooseMenu(w.mnuDicSelAll);
         user->answerMsgBox(rt::vbOK, "Please Select A Dictionary Word!");
         pickUp(w, -1);
-        // What it did before the failure stays done.
+        // What it did before the failure stays done; the box ended the drag.
         EXPECT_EQ(words(w), 3);
-        release(w);
+        EXPECT_EQ(UserInput::dragSource(), nullptr);
     });
     ASSERT_EQ(user->messageBoxes().size(), 1u);
     EXPECT_EQ(user->messageBoxes()[0].title, "Dictionary Error");

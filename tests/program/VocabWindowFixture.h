@@ -56,6 +56,13 @@ protected:
         ASSERT_GE(line, 0) << name << " is not listed";
         rt::UserInput::selectItem(w.lstVocab, line);
     }
+    // A click with the mouse on phrase line `line`: the press picks the line
+    // up for a drag, and the release over the phrase list drops it nowhere.
+    static void clickLine(frmVocab& w, int line, int shift = 0) {
+        rt::UserInput::pressItem(w.lstDictionary, line, rt::vbLeftButton, shift, 0, 100);
+        if (rt::UserInput::dragSource())
+            rt::UserInput::drop(w.lstDictionary);
+    }
     static int indexOf(const rt::ListBox& list, const std::string& text) {
         for (int i = 0; i < list.ListCount(); ++i)
             if (list.List(i) == text)
@@ -98,5 +105,4 @@ protected:
             out.push_back(box.prompt);
         return out;
     }
-
 };

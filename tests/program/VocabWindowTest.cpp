@@ -77,7 +77,8 @@ TEST_F(VocabWindow, OpeningShowsTheFirstVocabularyAndFocusSelectsTheEditBoxText)
 
 // ---- saving phrase records ------------------------------------------------------
 
-enum class Pick { Line, NewWordMenu, NewWordToolbar, NoLine };
+// Line: chosen with the keyboard; Click: with the mouse.
+enum class Pick { Line, Click, NewWordMenu, NewWordToolbar, NoLine };
 enum class Save { Button, Menu, Toolbar };
 
 struct SaveRow {
@@ -100,7 +101,11 @@ TEST_P(VocabWindowSave, SavingWritesTheEditBoxOverTheChosenRecordOrAppendsIt) {
         choose(w, "Edit");
         switch (row.pick) {
         case Pick::Line:
-            UserInput::selectItem(w.lstDictionary, row.line);
+        case Pick::Click:
+            if (row.pick == Pick::Line)
+                UserInput::selectItem(w.lstDictionary, row.line);
+            else
+                clickLine(w, row.line);
             EXPECT_EQ(w.txtCommand.Text(), row.line < static_cast<int>(row.records.size())
                                                ? row.records[static_cast<size_t>(row.line)]
                                                : "");
@@ -126,8 +131,11 @@ TEST_P(VocabWindowSave, SavingWritesTheEditBoxOverTheChosenRecordOrAppendsIt) {
         case Save::Menu: UserInput::chooseMenu(w.mnuSaveChanges); break;
         case Save::Toolbar: UserInput::clickButton(w.tbrVocab, "SvCh"); break;
         }
-        // The list shows the stored text only once the vocabulary is chosen again.
-        EXPECT_EQ(lines(w.lstDictionary).size(), row.records.size() + 1);
+        // The list shows what the file holds, as choosing the vocabulary
+        // again would.
+        std::vector<std::string> shown = row.expected;
+        shown.push_back("");
+        EXPECT_EQ(lines(w.lstDictionary), shown);
     });
     EXPECT_EQ(readVocab("Edit"), vocabFile(row.expected));
     EXPECT_TRUE(user->messageBoxes().empty());
@@ -148,6 +156,26 @@ INSTANTIATE_TEST_SUITE_P(
                             Pick::Line,
                             3,
                             Save::Menu,
+                            {"Copy:^c", "Paste:^v", "Save:^s", "Undo:^z"}},
+                    // The press picks the line up for a drag on its way: the
+                    // save still writes over the line clicked.
+                    SaveRow{"ClickedLineReplaced",
+                            kThree,
+                            Pick::Click,
+                            1,
+                            Save::Button,
+                            {"Copy:^c", "Undo:^z", "Save:^s"}},
+                    SaveRow{"ClickedLastPhraseReplaced",
+                            kThree,
+                            Pick::Click,
+                            2,
+                            Save::Toolbar,
+                            {"Copy:^c", "Paste:^v", "Undo:^z"}},
+                    SaveRow{"ClickedEmptyLastLineAppends",
+                            kThree,
+                            Pick::Click,
+                            3,
+                            Save::Button,
                             {"Copy:^c", "Paste:^v", "Save:^s", "Undo:^z"}},
                     SaveRow{"NewWordAppends",
                             kThree,
@@ -297,12 +325,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "You Already Have A Vocabulary With That Name!", "", rt::vbOKOnly, false},
         NewVocabRow{"ThirtiethCreated", 29, "Mail", Ask::Menu, "", "", 0, true},
         // Names the store would change, or that would cut a record.
-        NewVocabRow{"PointRefused", 2, "mail.old", Ask::Menu, "cannot hold a point", "Vocabulary Name",
-                    rt::vbExclamation, false},
-        NewVocabRow{"SeparatorRefused", 2, "Mail$", Ask::Menu, "cannot hold \"$\"", "Vocabulary Name",
-                    rt::vbExclamation, false},
-        NewVocabRow{"OutsideTheCodePageRefused", 2, "Ma?l", Ask::Menu, "cannot hold \"?\"", "Vocabulary Name",
-                    rt::vbExclamation, false},
+        NewVocabRow{"PointRefused", 2, "mail.old", Ask::Menu, "cannot hold a point",
+                    "Vocabulary Name", rt::vbExclamation, false},
+        NewVocabRow{"SeparatorRefused", 2, "Mail$", Ask::Menu, "cannot hold \"$\"",
+                    "Vocabulary Name", rt::vbExclamation, false},
+        NewVocabRow{"OutsideTheCodePageRefused", 2, "Ma?l", Ask::Menu, "cannot hold \"?\"",
+                    "Vocabulary Name", rt::vbExclamation, false},
         NewVocabRow{"FolderSeparatorRefused", 2, "a\\b", Ask::Menu, "a file name cannot hold it",
                     "Vocabulary Name", rt::vbExclamation, false},
         NewVocabRow{"ThirtyFirstRefused", 30, "Mail", Ask::Menu,
@@ -404,6 +432,75 @@ INSTANTIATE_TEST_SUITE_P(
         DeleteWordRow{"FromThePopup", 2, Del::Popup, {"Copy:^c", "Paste:^v"}},
         DeleteWordRow{"NoCurrentLineDeletesNothing", -1, Del::Menu, kThree}),
     rt::test::RowName());
+
+// The list shows what a save wrote, so the deletion after it keeps it.
+struct SaveThenDeleteRow {
+    const char* name;
+    int edited; // the line clicked and saved over; -1: a new phrase appended
+    std::string text;
+    int deleted;
+    Del how;
+    std::vector<std::string> expectedFile;
+};
+
+class VocabWindowSaveThenDelete : public VocabWindow,
+                                  public testing::WithParamInterface<SaveThenDeleteRow> {};
+
+TEST_P(VocabWindowSaveThenDelete, TheDeletionRemovesOnlyTheLineChosenAndKeepsWhatWasSaved) {
+    const SaveThenDeleteRow& row = GetParam();
+    writeVocab("Editing", {"save:^s", "close tab:^w"});
+    open([&](frmVocab& w) {
+        choose(w, "Editing");
+        if (row.edited >= 0)
+            clickLine(w, row.edited);
+        retype(w.txtCommand, row.text);
+        UserInput::click(w.cmdSaveChanges);
+        clickLine(w, row.deleted);
+        if (row.how == Del::Toolbar)
+            UserInput::clickButton(w.tbrVocab, "DelDict");
+        else
+            UserInput::chooseMenu(w.mnuDelete);
+    });
+    EXPECT_TRUE(user->messageBoxes().empty());
+    EXPECT_EQ(readVocab("Editing"), vocabFile(row.expectedFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    VocabWindow, VocabWindowSaveThenDelete,
+    testing::Values(
+        SaveThenDeleteRow{
+            "AppendedPhraseKept", -1, "reload:{F5}", 1, Del::Menu, {"save:^s", "reload:{F5}", ""}},
+        SaveThenDeleteRow{"AppendedPhraseDeleted",
+                          -1,
+                          "reload:{F5}",
+                          2,
+                          Del::Toolbar,
+                          {"save:^s", "close tab:^w", ""}},
+        SaveThenDeleteRow{
+            "EditedPhraseKeepsItsNewText", 0, "save all:^s", 1, Del::Toolbar, {"save all:^s", ""}},
+        SaveThenDeleteRow{
+            "EditedPhraseDeleted", 1, "close window:^w", 1, Del::Menu, {"save:^s", ""}}),
+    rt::test::RowName());
+
+// The phrase list goes on showing a vocabulary that is no longer the
+// selected one: its lines must not replace the selected vocabulary's.
+TEST_F(VocabWindow, DeleteWordAfterADropOntoAnotherVocabularyChangesNoFile) {
+    writeVocab("Source", {"A:a", "B:b", "C:c"});
+    writeVocab("Target", {"X:x"});
+    open([&](frmVocab& w) {
+        choose(w, "Source");
+        UserInput::pressItem(w.lstDictionary, 1, rt::vbLeftButton);
+        int target = indexOf(w.lstVocab, "Target");
+        UserInput::dragOver(w.lstVocab, 0, 180.0f * static_cast<float>(target) + 90);
+        UserInput::drop(w.lstVocab, 0, 180.0f * static_cast<float>(target) + 90);
+        UserInput::selectItem(w.lstDictionary, 0);
+        UserInput::chooseMenu(w.mnuDelete);
+        EXPECT_EQ(lines(w.lstDictionary), (std::vector<std::string>{"A:a", "B:b", "C:c", ""}));
+    });
+    EXPECT_TRUE(user->messageBoxes().empty());
+    EXPECT_EQ(readVocab("Target"), vocabFile({"X:x", "B:b"}));
+    EXPECT_EQ(readVocab("Source"), vocabFile({"A:a", "B:b", "C:c"}));
+}
 
 // A deletion that fails half way must not leave its texts behind for the
 // next one, which would write them into another vocabulary.

@@ -4,11 +4,14 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRubberBand>
 #include <QTest>
 #include <string>
 #include <vector>
 
+#include "runtime/forms/Host.h"
 #include "runtime/forms/UserInput.h"
+#include "tests/qt/BoxWatcher.h"
 #include "tests/qt/QtViewFixture.h"
 
 namespace rt::test {
@@ -224,6 +227,29 @@ TEST_F(QtViewTest, AManualDragReleasedOverNothingDropsNothing) {
     QTest::mouseRelease(window(), Qt::LeftButton, {}, QPoint(window()->width() - 2, 2));
     EXPECT_EQ(drops, 0);
     EXPECT_EQ(UserInput::dragSource(), nullptr);
+}
+
+// The button goes up over the box: once it is answered no outline is left
+// to follow the pointer, and nothing hears a drag.
+TEST_F(QtViewTest, AMessageBoxDuringADragEndsIt) {
+    SampleForm& f = showSample();
+    BoxWatcher boxes;
+    f.lstWords.MouseDown.connect([&](int, int, float, float) {
+        f.lblTitle.Drag();
+        MsgBox("Please Select A Dictionary Word!");
+    });
+    int heard = 0;
+    f.txtName.DragOver.connect([&](Control&, float, float, int) { ++heard; });
+    auto* list = widget<QListWidget>(f.lstWords);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rowCentre(*list, 1));
+    EXPECT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(UserInput::dragSource(), nullptr);
+    QTest::mouseMove(widget(f.txtName), QPoint(10, 5));
+    QTest::mouseMove(widget(f.txtName), QPoint(12, 6));
+    EXPECT_EQ(heard, 0);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QRubberBand*>(top) && top->isVisible());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, rowCentre(*list, 1));
 }
 
 struct CloseForm : SampleForm {
