@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(X11, VocabularyEditOnX11,
                                                      t.type("%e");
                                                      t.type("d");
                                                  },
-                                                 {"close tab:^w", "reload:{F5}", ""}},
+                                                 {"close tab:^w", "reload:{F5}"}},
                                          EditRow{"DeletionAfterAnEditKeepsTheEdit",
                                                  kTabs,
                                                  [](VocabularyOnX11& t) {
@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(X11, VocabularyEditOnX11,
                                                      t.click(t.phraseLine(1));
                                                      t.click(t.deleteWordButton());
                                                  },
-                                                 {"save all:^s", ""}}),
+                                                 {"save all:^s"}}),
                          [](const testing::TestParamInfo<EditRow>& info) {
                              return std::string(info.param.name);
                          });
