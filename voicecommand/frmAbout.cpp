@@ -54,6 +54,9 @@ frmAbout::frmAbout() : rt::Form("frmAbout", "About") {
     picIcon.setPicture(Program::kIcon);
     cmdUlvarWebSvr.setPicture("web-browser");
     cmdUlvarWebSvr.setToolTipText(std::string("Visit the QUIBO! web site: ") + kWebSite);
+    // The box's answer: Enter and Escape both close it.
+    cmdOK.setDefault(true);
+    cmdOK.setCancel(true);
 
     cmdOK.Click.connect([this] { cmdOK_Click(); });
     cmdSysInfo.Click.connect([this] { cmdSysInfo_Click(); });

@@ -27,7 +27,9 @@ constexpr rt::DispId kRestoreLocation = 0x60030002;
 constexpr rt::DispId kSaveLocation = 0x60030003;
 constexpr int kF1 = 112;
 
-std::string grammarPath() { return CFile::grammarFile().string(); }
+std::string grammarPath() {
+    return CFile::grammarFile().string();
+}
 
 std::string noVocabFolderText(int32_t cause) {
     std::string why = cause == rt::kFileAlreadyExists ? "a file named \"vocab\" stands in its place"
@@ -61,7 +63,8 @@ frmQuibo::frmQuibo() : rt::Form("frmQuibo", "QUIBO! Voice Control") {
 frmQuibo::~frmQuibo() = default;
 
 void frmQuibo::recognizer(rt::DispId operation, std::initializer_list<rt::Variant> args) {
-    DirectSR1->Invoke(operation, rt::InvokeKind::Method, std::span<const rt::Variant>(args.begin(), args.size()));
+    DirectSR1->Invoke(operation, rt::InvokeKind::Method,
+                      std::span<const rt::Variant>(args.begin(), args.size()));
     // What the recogniser could not do (a missing grammar file, a word it
     // cannot pronounce, no microphone) shows as long as it holds.
     DirectSR1->takeProblem();
@@ -200,6 +203,11 @@ void frmQuibo::cmdConfigure_Click() {
     rt::skipFailure([&] { VUMeter.setValue(0); });
     rt::skipFailure([&] { recognizer(kDeactivate); });
     rt::skipFailure([&] { RunningApps::FillRunningApps(rt::form<frmApp>()->lstRunApp); });
+    // The vocabulary lists are filled anew, emptied before the selection
+    // below sets the box's text: a vocabulary window closed on its own
+    // leaves the application window loaded with its box still full.
+    rt::skipFailure([&] { rt::form<frmApp>()->cmbVocabulary.Clear(); });
+    rt::skipFailure([&] { rt::form<frmVocab>()->lstVocab.Clear(); });
     rt::skipFailure([&] {
         if (m_configuredBefore)
             m_CApp->FillVACListBox();

@@ -57,12 +57,18 @@ Form* FormsHost::activeForm() const {
     return nullptr;
 }
 
-Form* ownerOf(const Form& form) {
-    auto counts = [&](const Form* f) { return f && f != &form && f->Visible() && !f->hostForm(); };
-    // The form itself is on the stack once its modal show has begun.
+namespace {
+// The form a window opening now belongs to, `opening` itself never.
+Form* ownerExcept(const Form* opening) {
+    auto counts = [&](const Form* f) {
+        return f && f != opening && f->Visible() && !f->hostForm();
+    };
+    // The nearest one up the modal chain that shows (a window may hide
+    // itself while the one it opens is modal); the opening form itself is
+    // on the stack once its modal show has begun.
     auto& stack = modalStack();
-    auto inner = std::find_if(stack.rbegin(), stack.rend(), [&](Form* f) { return f != &form; });
-    if (inner != stack.rend() && counts(*inner))
+    auto inner = std::find_if(stack.rbegin(), stack.rend(), counts);
+    if (inner != stack.rend())
         return *inner;
     if (Form* active = formsHost().activeForm(); counts(active))
         return active;
@@ -70,6 +76,15 @@ Form* ownerOf(const Form& form) {
         if (counts(f))
             return f;
     return nullptr;
+}
+} // namespace
+
+Form* ownerOf(const Form& form) {
+    return ownerExcept(&form);
+}
+
+Form* boxOwner() {
+    return ownerExcept(nullptr);
 }
 
 std::vector<Form*> modalForms() {

@@ -83,10 +83,14 @@ public:
 };
 // The innermost modal form; nullptr when none is showing.
 Form* topModalForm();
-// The form that a window opening now belongs to: the innermost modal form,
-// else the active one, else the oldest (the main window). Only a shown
-// top-level form other than `form` counts; nullptr when there is none.
+// The form that a window opening now belongs to: the innermost modal form
+// that shows, else the active one, else the oldest (the main window). Only
+// a shown top-level form other than `form` counts; nullptr when there is
+// none.
 Form* ownerOf(const Form& form);
+// The form that a message box or input box opening now belongs to, by the
+// same rule; nullptr when no form shows.
+Form* boxOwner();
 // Every form whose modal loop runs, innermost first.
 std::vector<Form*> modalForms();
 

@@ -1,6 +1,10 @@
 #include "runtime/forms/UserInput.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "runtime/forms/ComboBox.h"
+#include "runtime/forms/CommandButton.h"
 #include "runtime/forms/Control.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/FormRef.h"
@@ -29,6 +33,35 @@ void dragChanged() {
 
 void fail(const std::string& what) {
     throw ScriptFailure(what);
+}
+
+constexpr int kKeyReturn = 13;
+constexpr int kKeyEscape = 27;
+
+bool pressable(const CommandButton& button) {
+    return button.showing() && button.Enabled();
+}
+
+// The button that Enter or Escape presses in the form of `control`.
+CommandButton* keyButton(Control& control, int keyCode) {
+    if (keyCode != kKeyReturn && keyCode != kKeyEscape)
+        return nullptr;
+    if (auto* focused = dynamic_cast<CommandButton*>(&control); focused && keyCode == kKeyReturn)
+        return focused;
+    Form& form = control.parentForm();
+    std::vector<CommandButton*> buttons;
+    for (Control* c : form.Controls())
+        if (auto* b = dynamic_cast<CommandButton*>(c); b && pressable(*b))
+            buttons.push_back(b);
+    for (CommandButton* b : buttons)
+        if (keyCode == kKeyReturn ? b->Default() : b->Cancel())
+            return b;
+    // A modal window with one button is answered by it, as a box is.
+    std::vector<Form*> modal = modalForms();
+    bool isModal = std::find(modal.begin(), modal.end(), &form) != modal.end();
+    if (keyCode == kKeyEscape && isModal && buttons.size() == 1)
+        return buttons.front();
+    return nullptr;
 }
 } // namespace
 
@@ -95,7 +128,7 @@ void UserInput::mouseUp(Control& control, int button, int shift, float x, float 
     control.MouseUp.raise(button, shift, x, y);
 }
 
-void UserInput::keyDown(Control& control, int keyCode, int shift) {
+bool UserInput::keyDown(Control& control, int keyCode, int shift) {
     Action action;
     checkReachable(control);
     Form& form = control.parentForm();
@@ -103,6 +136,13 @@ void UserInput::keyDown(Control& control, int keyCode, int shift) {
         form.KeyDown.raise(keyCode, shift);
     if (keyCode != 0)
         control.KeyDown.raise(keyCode, shift);
+    if (shift != 0)
+        return false;
+    CommandButton* button = keyButton(control, keyCode);
+    if (!button)
+        return false;
+    click(*button);
+    return true;
 }
 
 int UserInput::keyPress(Control& control, int keyAscii) {

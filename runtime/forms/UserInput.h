@@ -38,8 +38,12 @@ public:
     static void mouseMove(Control& control, int button, int shift = 0, float x = 0, float y = 0);
     static void mouseUp(Control& control, int button, int shift = 0, float x = 0, float y = 0);
     // KeyDown on the form first when it has KeyPreview, then on the control
-    // unless the form's handler set the key code to 0.
-    static void keyDown(Control& control, int keyCode, int shift = 0);
+    // unless the form's handler set the key code to 0. A key no handler
+    // swallowed then works the form's buttons: Enter presses the focused
+    // button, else the form's Default one; Escape presses its Cancel button,
+    // or the only button of a modal form. True when it pressed one: the key
+    // is used up.
+    static bool keyDown(Control& control, int keyCode, int shift = 0);
     // The character a key gave, after its KeyDown: KeyPress on the form
     // first when it has KeyPreview, then on the control unless the form's
     // handler set the code to 0. The code the handlers left; 0 swallows

@@ -377,6 +377,27 @@ TEST_F(AppWindow, OnlyLaterSwitchesRefillTheVocabularyList) {
     EXPECT_EQ(seen[1], (std::vector<std::string>{"Edit", "Mail", "News"}));
 }
 
+// The vocabulary window closed from its own button leaves the application
+// window loaded but hidden, its lists as they were: every Configure fills
+// the vocabulary box anew, never on top of what it held.
+TEST_F(AppWindow, EachConfigureListsEveryVocabularyOnce) {
+    writeVocab("Browsing", {"Back:%{LEFT}"});
+    writeVocab("Editing", {"Copy:^c"});
+    for (int cycle = 1; cycle <= 3; ++cycle) {
+        SCOPED_TRACE("cycle " + std::to_string(cycle));
+        std::vector<std::string> offered;
+        configure([&](frmApp& w) {
+            for (int i = 0; i < w.cmbVocabulary.ListCount(); ++i)
+                offered.push_back(w.cmbVocabulary.List(i));
+            user->whileModal("frmVocab", [&](rt::Form& vocab) {
+                UserInput::click(static_cast<frmVocab&>(vocab).cmdCloseVocab);
+            });
+            UserInput::click(w.cmdToggle);
+        });
+        EXPECT_EQ(sorted(offered), (std::vector<std::string>{"Browsing", "Editing"}));
+    }
+}
+
 // ---- closing -----------------------------------------------------------------
 
 struct CloseRow {

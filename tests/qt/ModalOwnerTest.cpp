@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -34,19 +35,37 @@ TEST(ModalOwner, TheConfigurationWindowBelongsToTheMainWindowThatOpenedIt) {
     main.Show();
     QWindow* mainWindow = rt::qt::formWindow(main)->windowHandle();
     ASSERT_NE(mainWindow, nullptr);
+    // The window the desktop knows from the load on is the one that shows.
+    rt::HWND loadedAs = rt::form<frmApp>()->hWnd();
     QWindow* owner = nullptr;
+    QWidget *appWindow = nullptr, *boxParent = nullptr;
     bool modal = false;
+    rt::HWND shownAs = 0;
     QTimer::singleShot(0, [&] {
         frmApp& app = rt::form<frmApp>().get();
         if (QWidget* w = rt::qt::formWindow(app)) {
+            appWindow = w;
             owner = w->windowHandle()->transientParent();
             modal = w->isModal();
+            shownAs = static_cast<rt::HWND>(w->winId());
         }
+        // A box from the configuration window belongs to it, not to the
+        // main window that owns both.
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxParent = box->parentWidget();
+                box->accept();
+            }
+        });
+        rt::MsgBox("There is nothing to save!", rt::vbOKOnly, "No item to save");
         rt::UserInput::closeForm(app);
     });
     rt::UserInput::click(main.cmdConfigure);
     EXPECT_TRUE(modal);
     EXPECT_EQ(owner, mainWindow);
+    EXPECT_EQ(shownAs, loadedAs);
+    ASSERT_NE(appWindow, nullptr);
+    EXPECT_EQ(boxParent, appWindow);
     rt::form<frmQuibo>().unload();
     Program::DiscardForms();
     Program::reset();

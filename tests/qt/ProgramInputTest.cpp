@@ -3,6 +3,7 @@
 // vocabulary's name copies it; the slider steps as its design says; a list
 // scrolls sideways as far as its window asked.
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSlider>
@@ -179,6 +180,30 @@ TEST_F(ProgramInput, ASaveThatFailsIsShownInAMessageBox) {
         << m_boxes.seen()[0].text;
     EXPECT_EQ(readVocab("Source"), rt::test::recordFile({"A:a"}, 128));
     EXPECT_TRUE(w.Visible());
+}
+
+// After the box that says no vocabulary is chosen, the edit box has the
+// keyboard focus with its text selected: what the user types replaces it.
+TEST_F(ProgramInput, TheFocusGivenAfterAFailureBoxTakesTheTyping) {
+    writeVocab("Source", {"A:a"});
+    // No vocabulary listed, so none is chosen.
+    frmVocab& w = rt::form<frmVocab>().get();
+    w.lstVocab.Clear();
+    w.Show();
+    QWidget* window = rt::qt::formWindow(w);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    w.txtCommand.setText("old");
+    QTest::mouseClick(widget<QWidget>(w, w.cmdSaveChanges), Qt::LeftButton);
+    ASSERT_EQ(m_boxes.seen().size(), 1u);
+    EXPECT_EQ(m_boxes.seen()[0].text, "You must select a Vocabulary!");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* edit = widget<QLineEdit>(w, w.txtCommand);
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    QTest::keyClicks(QApplication::focusWidget(), "new:n");
+    EXPECT_EQ(w.txtCommand.Text(), "new:n");
+    EXPECT_EQ(readVocab("Source"), rt::test::recordFile({"A:a"}, 128));
 }
 
 // The thumb moves by the design's small and large change, both 1000, and

@@ -162,36 +162,6 @@ protected:
         XFlush(m_display->get());
         EXPECT_TRUE(XServer::waitFor([&] { return m_desktop->isIconic(w); }));
     }
-    // A click of the window's close box: the window manager asks the window
-    // to close.
-    void closeBox(Window w) const { message(w, "_NET_CLOSE_WINDOW", {0, 2}); }
-    void activate(Window w) const {
-        message(w, "_NET_ACTIVE_WINDOW", {2, 0, 0});
-        XServer::waitFor([&] { return static_cast<Window>(m_desktop->foreground()) == w; });
-    }
-    // A request to the window manager about `w`, as a pager sends it.
-    void message(Window w, const char* type, std::initializer_list<long> data) const {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = m_display->atom(type);
-        e.xclient.format = 32;
-        int i = 0;
-        for (long l : data)
-            e.xclient.data.l[i++] = l;
-        XSendEvent(m_display->get(), m_display->root(), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        XFlush(m_display->get());
-    }
-    // Presses the keys in order and lets them go in reverse.
-    void keys(std::initializer_list<KeySym> symbols) const {
-        Display* d = m_display->get();
-        for (KeySym s : symbols)
-            XTestFakeKeyEvent(d, XKeysymToKeycode(d, s), True, CurrentTime);
-        for (auto s = std::rbegin(symbols); s != std::rend(symbols); ++s)
-            XTestFakeKeyEvent(d, XKeysymToKeycode(d, *s), False, CurrentTime);
-        XSync(d, False);
-    }
 
     // The program's saved placement of a window, as the test's own look at
     // the registry the program keeps.

@@ -92,6 +92,13 @@ public:
             if (self && self->attached())
                 self->refreshAll();
         });
+        // Every focus the program gives reaches the widget, so that typing
+        // goes where the program put it; an inactive window gives it the
+        // focus when it becomes active.
+        control.GotFocus.connect([self] {
+            if (self && self->attached() && !self->m_widget->hasFocus())
+                self->m_widget->setFocus(Qt::OtherFocusReason);
+        });
         refreshAll();
     }
 
@@ -168,11 +175,19 @@ protected:
                 userAction([c] { UserInput::dblClick(*c); });
             return m_press != nullptr;
         }
+        case QEvent::FocusIn:
+            // Tab, a click or the window's activation moved the focus: the
+            // model's active control follows (and hears GotFocus).
+            if (watched == m_widget)
+                userAction([c] { UserInput::focus(*c); });
+            return false;
         case QEvent::KeyPress: {
             auto& ke = static_cast<QKeyEvent&>(*event);
             int code = keyCodeFromQt(ke.key());
             int shift = shiftFromQt(ke.modifiers());
-            if (code && !userAction([=] { UserInput::keyDown(*c, code, shift); }))
+            bool usedUp = false;
+            if (code &&
+                (!userAction([&] { usedUp = UserInput::keyDown(*c, code, shift); }) || usedUp))
                 return true;
             // The character the key gives: a KeyPress handler may swallow it.
             std::string text = fromQt(ke.text());

@@ -62,8 +62,10 @@ QRect ontoScreen(const QRect& outer, int titleHeight) {
     return QRect(x, y, outer.width(), outer.height());
 }
 
-// The window's frame and buttons as the form's border style asks.
-Qt::WindowFlags flagsOf(const Form& form) {
+// The window's frame and buttons as the form's border style asks. An owned
+// window is a dialog at least: only a dialog or tool window tells the
+// window manager its owner, which keeps it above that window.
+Qt::WindowFlags flagsOf(const Form& form, bool owned) {
     Qt::WindowFlags fixed = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (form.MinButton())
@@ -71,7 +73,7 @@ Qt::WindowFlags flagsOf(const Form& form) {
     if (form.MaxButton())
         fixed |= Qt::WindowMaximizeButtonHint;
     // Window managers leave tool windows off the task bar.
-    Qt::WindowFlags kind = form.ShowInTaskbar() ? Qt::Window : Qt::Tool;
+    Qt::WindowFlags kind = !form.ShowInTaskbar() ? Qt::Tool : owned ? Qt::Dialog : Qt::Window;
     switch (form.BorderStyle()) {
     case vbBSNone: return kind | Qt::FramelessWindowHint;
     case vbFixedSingle: return kind | fixed;
@@ -80,7 +82,8 @@ Qt::WindowFlags flagsOf(const Form& form) {
                Qt::MSWindowsFixedSizeDialogHint;
     case vbFixedToolWindow:
     case vbSizableToolWindow: return Qt::Tool | fixed;
-    default: return kind;
+    // A dialog's default frame lacks the buttons a sizable window has.
+    default: return owned ? kind | fixed : kind;
     }
 }
 
@@ -95,7 +98,7 @@ FormWindow::FormWindow(Form& form) : m_form(&form), m_client(new QWidget(this)) 
     m_managed = QGuiApplication::platformName().startsWith(QLatin1String("xcb"));
     m_framed = !m_managed;
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowFlags(flagsOf(form));
+    setWindowFlags(flagsOf(form, false));
     setObjectName(toQt(form.Name()));
     buildMenus();
     // Containers first: a control's view goes inside its container's.
@@ -126,6 +129,17 @@ FormWindow::~FormWindow() {
     m_menuBar = nullptr;
     delete m_client;
     m_client = nullptr;
+}
+
+void FormWindow::belongTo(FormWindow* owner) {
+    // A form shown inside another window is part of it, no window of its own.
+    if (parentWidget())
+        return;
+    Qt::WindowFlags flags = flagsOf(*m_form, owner != nullptr);
+    if (flags != windowFlags())
+        setWindowFlags(flags);
+    if (QWindow* handle = windowHandle())
+        handle->setTransientParent(owner ? owner->windowHandle() : nullptr);
 }
 
 void FormWindow::detach() {

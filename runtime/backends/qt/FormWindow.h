@@ -26,6 +26,9 @@ public:
     // nullptr once the form was hidden: late events then do nothing.
     Form* form() const { return m_form; }
     void detach();
+    // The window stands above `owner` (nullptr: above none) from its next
+    // show on. Only while hidden.
+    void belongTo(FormWindow* owner);
     // Re-reads caption, geometry and window state from the form.
     void refresh();
     // The client area: the parent of the controls.

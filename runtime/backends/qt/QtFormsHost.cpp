@@ -102,8 +102,10 @@ void QtFormsHost::formChanged(Form& form) {
             // window manager may take for a window withdrawn.
             if (topModalForm() == &form)
                 makeModal(form, win);
-            else
+            else {
+                win.belongTo(nullptr);
                 win.setWindowModality(Qt::NonModal);
+            }
         }
         fillBeforePaint(win);
         win.show();
@@ -131,9 +133,13 @@ void QtFormsHost::formChanged(Form& form) {
 void QtFormsHost::makeModal(Form& form, FormWindow& win) const {
     Form* ownerForm = ownerOf(form);
     FormWindow* owner = ownerForm ? window(*ownerForm) : nullptr;
-    if (owner && owner != &win && win.windowHandle() && owner->windowHandle())
-        win.windowHandle()->setTransientParent(owner->windowHandle());
+    win.belongTo(owner != &win ? owner : nullptr);
     win.setWindowModality(Qt::ApplicationModal);
+}
+
+QWidget* QtFormsHost::boxParent() const {
+    Form* owner = boxOwner();
+    return owner ? window(*owner) : nullptr;
 }
 
 void QtFormsHost::runModal(Form& form) {
@@ -163,7 +169,9 @@ int QtFormsHost::messageBox(const MessageBoxRequest& request) {
                               : icon == vbExclamation ? QMessageBox::Warning
                               : icon == vbInformation ? QMessageBox::Information
                                                       : QMessageBox::NoIcon;
-    QMessageBox box(qicon, toQt(request.title), toQt(request.prompt));
+    // A box belongs to the window it opens over and stands above it.
+    QMessageBox box(qicon, toQt(request.title), toQt(request.prompt), QMessageBox::NoButton,
+                    boxParent());
     struct Choice {
         QMessageBox::StandardButton button;
         int answer;
@@ -191,7 +199,7 @@ void QtFormsHost::reportError(const UnhandledError& error) {
 }
 
 std::string QtFormsHost::inputBox(const InputBoxRequest& request) {
-    QInputDialog dialog;
+    QInputDialog dialog(boxParent());
     dialog.setWindowTitle(toQt(request.title));
     dialog.setLabelText(toQt(request.prompt));
     dialog.setTextValue(toQt(request.defaultText));

@@ -10,6 +10,7 @@
 #include "runtime/forms/Host.h"
 
 class QEventLoop;
+class QWidget;
 
 namespace rt::qt {
 
@@ -44,6 +45,8 @@ private:
     FormWindow* existingWindow(const Form& form) const;
     FormWindow& makeWindow(Form& form);
     void makeModal(Form& form, FormWindow& win) const;
+    // The window a message or input box opening now belongs to.
+    QWidget* boxParent() const;
 
     std::map<const Form*, QPointer<FormWindow>> m_windows;
     std::map<const Form*, QEventLoop*> m_modalLoops;

@@ -188,7 +188,9 @@ SurfaceClient::SurfaceClient(SurfaceView& view, ControlSite& site)
     : QWidget(&view), m_view(view), m_site(&site) {
     setObjectName(QStringLiteral("surface"));
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // The surface shows nothing to type into: a click gives it the keys, but
+    // it is no tab stop and never the first focus of its window.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 bool SurfaceClient::attached() const {
