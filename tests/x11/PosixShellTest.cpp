@@ -99,6 +99,26 @@ TEST_F(PosixShellTest, OpeningABareNameStartsTheProgramOfTheCurrentFolder) {
     EXPECT_EQ(argsWritten(), "here\n");
 }
 
+// As a command line does: "xterm" starts the xterm found on PATH.
+TEST_F(PosixShellTest, OpeningABareNameThatIsNoFileHereStartsTheProgramOnThePath) {
+    std::filesystem::path elsewhere = dir / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere);
+    const char* path = std::getenv("PATH");
+    std::string saved = path ? path : "";
+    setenv("PATH", (dir.string() + ":" + saved).c_str(), 1);
+    int32_t process = 0;
+    int32_t found = shell.open("open", "echo args", std::string("found"), std::nullopt, 1, process);
+    int32_t missing =
+        shell.open("open", "no such program here", std::nullopt, std::nullopt, 1, process);
+    setenv("PATH", saved.c_str(), 1);
+    std::filesystem::current_path(previous);
+    EXPECT_GT(found, 32);
+    EXPECT_EQ(argsWritten(), "found\n");
+    EXPECT_EQ(missing, SE_ERR_FNF);
+}
+
 TEST_F(PosixShellTest, ADocumentNothingCanOpenReportsNoAssociation) {
     std::ofstream(dir / "notes.txt") << "text";
     const char* path = std::getenv("PATH");

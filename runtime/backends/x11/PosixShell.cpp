@@ -67,6 +67,19 @@ bool onPath(const std::string& program) {
     return false;
 }
 
+// Starts a program with its parameters as one argument each.
+int32_t startProgram(std::vector<std::string> argv, const std::optional<std::string>& parameters,
+                     const std::optional<std::string>& directory, int32_t& process) {
+    if (parameters && !parameters->empty())
+        for (const auto& p : splitCommandLine(*parameters))
+            argv.push_back(p);
+    pid_t pid = spawnDetached(argv, directory);
+    if (!pid)
+        return SE_ERR_ACCESSDENIED;
+    process = pid;
+    return kShellSuccess;
+}
+
 } // namespace
 
 int32_t PosixShell::open(const std::string& verb, const std::string& file,
@@ -82,6 +95,10 @@ int32_t PosixShell::open(const std::string& verb, const std::string& file,
     std::error_code ec;
     fs::path path = utf8FromAnsi(file);
     if (!isLink(file)) {
+        // A bare name that is no file here names a program on the search path.
+        bool bare = file.find('/') == std::string::npos;
+        if (bare && verb == "open" && !fs::exists(path, ec) && onPath(path.string()))
+            return startProgram({file}, parameters, directory, process);
         if (!fs::exists(path, ec))
             return path.has_parent_path() && !fs::exists(path.parent_path(), ec) ? SE_ERR_PNF
                                                                                  : SE_ERR_FNF;
@@ -89,16 +106,8 @@ int32_t PosixShell::open(const std::string& verb, const std::string& file,
             return SE_ERR_NOASSOC;
         // A program is started itself, with its parameters as one argument each.
         if (verb == "open" && fs::is_regular_file(path, ec) && access(path.c_str(), X_OK) == 0) {
-            // A bare name here is a file of the current folder, never one found on PATH.
-            std::vector<std::string> argv{file.find('/') == std::string::npos ? "./" + file : file};
-            if (parameters && !parameters->empty())
-                for (const auto& p : splitCommandLine(*parameters))
-                    argv.push_back(p);
-            pid_t pid = spawnDetached(argv, directory);
-            if (!pid)
-                return SE_ERR_ACCESSDENIED;
-            process = pid;
-            return kShellSuccess;
+            // A bare name that is a file here is that file, not one found on PATH.
+            return startProgram({bare ? "./" + file : file}, parameters, directory, process);
         }
     }
     if (!onPath("xdg-open"))

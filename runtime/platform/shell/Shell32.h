@@ -45,7 +45,8 @@ public:
     // was started.
     virtual int32_t open(const std::string& verb, const std::string& file,
                          const std::optional<std::string>& parameters,
-                         const std::optional<std::string>& directory, int showCmd, int32_t& process) = 0;
+                         const std::optional<std::string>& directory, int showCmd,
+                         int32_t& process) = 0;
     // Starts a program with its arguments; returns its process id, or raises 53.
     virtual int32_t start(const std::vector<std::string>& argv, int showCmd) = 0;
 };
@@ -62,8 +63,8 @@ bool ShellExecuteExA(SHELLEXECUTEINFO& info);
 // empty line and 53 when the program does not exist.
 int32_t Shell(const std::string& commandLine, int32_t windowStyle = 1);
 
-// %NAME%, $NAME, ${NAME} and a leading ~ replaced from the environment; an
-// unknown name stays as written.
+// %NAME% replaced from the environment; an unknown name stays as written.
+// Nothing else is special: "$" and "~" are characters of the file's name.
 std::string expandEnvironment(const std::string& path);
 // A command line split into arguments: blanks separate, double quotes group
 // (a doubled quote inside quotes is one quote), nothing else is special.
