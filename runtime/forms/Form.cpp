@@ -67,6 +67,10 @@ void Form::Move(float left, float top, float width, float height) {
     m_top = top;
     m_width = width;
     m_height = height;
+    if (m_keepsClientSize) {
+        m_clientWidth = ScaleWidth();
+        m_clientHeight = ScaleHeight();
+    }
     syncPlacement();
     Changed.raise();
     if (resized && m_loaded)
@@ -85,9 +89,21 @@ void Form::setNonClientSize(float width, float height) {
         return;
     m_nonClientWidth = width;
     m_nonClientHeight = height;
+    if (m_keepsClientSize) {
+        m_width = m_clientWidth + width;
+        m_height = m_clientHeight + height;
+        syncPlacement();
+    }
     Changed.raise();
     if (m_loaded)
         Form_Resize();
+}
+
+void Form::setClientSize(float width, float height) {
+    m_keepsClientSize = true;
+    m_clientWidth = width;
+    m_clientHeight = height;
+    Move(m_left, m_top, width + m_nonClientWidth, height + m_nonClientHeight);
 }
 
 void Form::setWindowState(int state) {
