@@ -95,6 +95,11 @@ bool ShellExecuteExA(SHELLEXECUTEINFO& info) {
     return info.hInstApp > 32;
 }
 
+void WhenOpenFails(int32_t process, std::function<void()> failed) {
+    if (process != 0 && failed)
+        shell().whenFails(process, std::move(failed));
+}
+
 int32_t Shell(const std::string& commandLine, int32_t windowStyle) {
     std::vector<std::string> argv = splitCommandLine(commandLine);
     if (argv.empty())
