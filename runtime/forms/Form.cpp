@@ -90,8 +90,17 @@ void Form::setNonClientSize(float width, float height) {
     m_nonClientWidth = width;
     m_nonClientHeight = height;
     if (m_keepsClientSize) {
-        m_width = m_clientWidth + width;
-        m_height = m_clientHeight + height;
+        float grewWidth = m_clientWidth + width - m_width;
+        float grewHeight = m_clientHeight + height - m_height;
+        m_width += grewWidth;
+        m_height += grewHeight;
+        // Placed centred by its old outer size, it stays centred.
+        if (m_everShown &&
+            (m_startUpPosition == vbStartUpOwner || m_startUpPosition == vbStartUpScreen)) {
+            const ScreenInfo& screen = Screen();
+            m_left -= std::round(grewWidth / 2 / screen.TwipsPerPixelX) * screen.TwipsPerPixelX;
+            m_top -= std::round(grewHeight / 2 / screen.TwipsPerPixelY) * screen.TwipsPerPixelY;
+        }
         syncPlacement();
     }
     Changed.raise();

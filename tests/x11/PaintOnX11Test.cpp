@@ -265,6 +265,7 @@ TEST_F(PaintOnX11, TheLayoutLibrarysAboutBoxKeepsItsDesignsClientAreaInItsRealFr
     rt::form<frmApp>()->Show();
     QWidget* from = rt::qt::formWindow(rt::form<frmApp>().get());
     QMargins frame;
+    QPoint boxCentre, hostCentre;
     XWindowAttributes attrs{};
     QElapsedTimer clock;
     clock.start();
@@ -280,6 +281,8 @@ TEST_F(PaintOnX11, TheLayoutLibrarysAboutBoxKeepsItsDesignsClientAreaInItsRealFr
             waitWithEvents([] { return false; }, 1500);
             frame = window->windowHandle()->frameMargins();
             XGetWindowAttributes(g_server->display(), nativeOf(*window), &attrs);
+            boxCentre = window->frameGeometry().center();
+            hostCentre = from->frameGeometry().center();
             window->close();
         } else if (QWidget* modal = QApplication::activeModalWidget()) {
             modal->close();
@@ -290,6 +293,11 @@ TEST_F(PaintOnX11, TheLayoutLibrarysAboutBoxKeepsItsDesignsClientAreaInItsRealFr
     ASSERT_FALSE(frame.isNull()) << "the window manager framed no About box";
     EXPECT_EQ(attrs.width, 304);
     EXPECT_EQ(attrs.height, 165);
+    // Still centred over the window it was opened from, frames included.
+    EXPECT_LE(std::abs(boxCentre.x() - hostCentre.x()), 1)
+        << boxCentre.x() << " " << hostCentre.x();
+    EXPECT_LE(std::abs(boxCentre.y() - hostCentre.y()), 1)
+        << boxCentre.y() << " " << hostCentre.y();
 }
 
 // The menu item of the window, as a click on it chooses it.
