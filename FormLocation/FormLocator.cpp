@@ -34,6 +34,8 @@ bool isWindowState(const rt::Variant& state, int wanted) {
 FormLocator::FormLocator() {
     setBackColor(kBackColor);
     setDesignSize(kSide, kSide);
+    // Its work is done when the host calls it; nothing to see while it runs.
+    setInvisibleAtRuntime(true);
 }
 
 rt::DispatchPtr FormLocator::parentForm() const {

@@ -13,16 +13,15 @@ namespace tlvFormControls {
 namespace {
 constexpr int32_t kLinkColor = 0x00C00000;
 constexpr int vbArrowHourglass = 13;
-// The outer size that gives the dialog's client area of 4560 x 2475 twips.
-constexpr float kOuterWidth = 4560 + 120;
-constexpr float kOuterHeight = 2475 + 510;
+constexpr float kClientWidth = 4560;
+constexpr float kClientHeight = 2475;
 } // namespace
 
 frmAbout::frmAbout() : rt::Form("frmAbout", "About Talvane Software Form Controls") {
     setBorderStyle(rt::vbFixedDialog);
     // Shown with no owner given: centred over the window it was opened from.
     setStartUpPosition(rt::vbStartUpOwner);
-    Move(Left(), Top(), kOuterWidth, kOuterHeight);
+    setClientSize(kClientWidth, kClientHeight);
     Label3.setCaption(MakerInfo::kStreet);
     Label4.setCaption(MakerInfo::kCity);
     Label5.setCaption(MakerInfo::kPostalCode);

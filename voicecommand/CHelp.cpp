@@ -9,12 +9,17 @@ void CHelp::Show(const std::string& NewFile, const std::string& WindowPane,
     std::string target = NewFile;
     if (!WindowPane.empty())
         target = rt::Trim(NewFile) + ">" + rt::Trim(WindowPane);
-    bool shown = !ContextID ? rt::HtmlHelpA(0, target, rt::HH_DISPLAY_TOPIC, 0)
-                            : rt::HtmlHelpA(0, target, rt::HH_HELP_CONTEXT, *ContextID);
     // The help viewer tells when it cannot open a file; where none can be
-    // started, nothing would.
-    if (!shown)
-        rt::MsgBox("Help cannot be opened: " + rt::Trim(NewFile) +
-                       "\nIs a program installed that opens help pages (xdg-open)?",
+    // started, or the desktop's opener finds no program for the page (which
+    // it tells only when it ends), nothing would.
+    auto cannotOpen = [file = rt::Trim(NewFile)] {
+        rt::MsgBox("Help cannot be opened: " + file +
+                       "\nIs a program installed that opens help pages (xdg-open and a web "
+                       "browser)?",
                    rt::vbExclamation);
+    };
+    bool shown = !ContextID ? rt::HtmlHelpA(0, target, rt::HH_DISPLAY_TOPIC, 0, cannotOpen)
+                            : rt::HtmlHelpA(0, target, rt::HH_HELP_CONTEXT, *ContextID, cannotOpen);
+    if (!shown)
+        cannotOpen();
 }

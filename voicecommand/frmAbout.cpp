@@ -79,7 +79,8 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 // Without the browser's automation object, which this platform never has,
-// the desktop's own browser shows the site.
+// the desktop's own browser shows the site; the user hears when there is
+// none, also when the desktop's opener finds that out only as it ends.
 void frmAbout::cmdUlvarWebSvr_Click() {
     rt::DispatchPtr browser;
     try {
@@ -87,8 +88,20 @@ void frmAbout::cmdUlvarWebSvr_Click() {
     } catch (const rt::RuntimeError& e) {
         if (e.number() != kClassNotAvailable)
             throw;
-        rt::ShellExecuteA(hWnd(), std::string("open"), kWebSite, std::nullopt, std::nullopt,
-                          rt::SW_SHOWNORMAL);
+        auto cannotOpen = [] {
+            rt::MsgBox(std::string("The web site cannot be opened: ") + kWebSite +
+                           "\nIs a web browser installed?",
+                       rt::vbExclamation);
+        };
+        rt::SHELLEXECUTEINFO info;
+        info.fMask = rt::SEE_MASK_NOCLOSEPROCESS;
+        info.hwnd = hWnd();
+        info.lpVerb = "open";
+        info.lpFile = kWebSite;
+        if (rt::ShellExecuteExA(info))
+            rt::WhenOpenFails(info.hProcess, cannotOpen);
+        else
+            cannotOpen();
         return;
     }
     browser->call("navigate", {rt::Variant(std::string(kWebSite))});

@@ -67,6 +67,10 @@ void Form::Move(float left, float top, float width, float height) {
     m_top = top;
     m_width = width;
     m_height = height;
+    if (m_keepsClientSize) {
+        m_clientWidth = ScaleWidth();
+        m_clientHeight = ScaleHeight();
+    }
     syncPlacement();
     Changed.raise();
     if (resized && m_loaded)
@@ -85,9 +89,30 @@ void Form::setNonClientSize(float width, float height) {
         return;
     m_nonClientWidth = width;
     m_nonClientHeight = height;
+    if (m_keepsClientSize) {
+        float grewWidth = m_clientWidth + width - m_width;
+        float grewHeight = m_clientHeight + height - m_height;
+        m_width += grewWidth;
+        m_height += grewHeight;
+        // Placed centred by its old outer size, it stays centred.
+        if (m_everShown &&
+            (m_startUpPosition == vbStartUpOwner || m_startUpPosition == vbStartUpScreen)) {
+            const ScreenInfo& screen = Screen();
+            m_left -= std::round(grewWidth / 2 / screen.TwipsPerPixelX) * screen.TwipsPerPixelX;
+            m_top -= std::round(grewHeight / 2 / screen.TwipsPerPixelY) * screen.TwipsPerPixelY;
+        }
+        syncPlacement();
+    }
     Changed.raise();
     if (m_loaded)
         Form_Resize();
+}
+
+void Form::setClientSize(float width, float height) {
+    m_keepsClientSize = true;
+    m_clientWidth = width;
+    m_clientHeight = height;
+    Move(m_left, m_top, width + m_nonClientWidth, height + m_nonClientHeight);
 }
 
 void Form::setWindowState(int state) {

@@ -77,6 +77,10 @@ public:
     // The borders, title bar and menu bar around the client area, in twips;
     // a view whose window system frames windows otherwise sets its own.
     void setNonClientSize(float width, float height);
+    // A form whose design gives its client area (a fixed dialog) keeps that
+    // area whatever frame the window system puts around it; its outer size
+    // follows the frame.
+    void setClientSize(float width, float height);
 
     // The window's kind. A fixed dialog or tool window has neither minimise
     // nor maximise button and no task-bar entry; only sizable ones can be
@@ -166,6 +170,8 @@ private:
     HWND m_hWnd = 0;
     float m_left = 1500, m_top = 1500, m_width = 4800, m_height = 3600;
     float m_nonClientWidth = 120, m_nonClientHeight = 510;
+    bool m_keepsClientSize = false;
+    float m_clientWidth = 0, m_clientHeight = 0;
     int m_windowState = vbNormal;
     int m_borderStyle = vbSizable;
     bool m_minButton = true;

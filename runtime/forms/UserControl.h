@@ -123,6 +123,10 @@ public:
     };
     virtual std::vector<Shape> shapes() const { return {}; }
 
+    // A control that does nothing visible at run time shows only to a
+    // designer.
+    bool InvisibleAtRuntime() const { return m_invisibleAtRuntime; }
+
     // The names of the control's property pages, in the order shown.
     virtual std::vector<std::string> PropertyPages() const { return {}; }
 
@@ -153,6 +157,7 @@ protected:
         m_designWidth = width;
         m_designHeight = height;
     }
+    void setInvisibleAtRuntime(bool v) { m_invisibleAtRuntime = v; }
 
 private:
     friend class ControlSite;
@@ -168,6 +173,7 @@ private:
     int16_t m_appearance = 1;
     int16_t m_mousePointer = 0;
     float m_designWidth = 1215, m_designHeight = 495;
+    bool m_invisibleAtRuntime = false;
 };
 
 // The place of a library's control on a host form, and its extender: late-
@@ -190,6 +196,9 @@ public:
     // False makes the site a designer's: ambient UserMode is false.
     bool userMode() const { return m_userMode; }
     void setUserMode(bool v) { m_userMode = v; }
+    // Whether a view shows the control where it is visible: not at run time
+    // when the control is invisible then.
+    bool shownOnForm() const { return !m_userMode || !m_object || !m_object->InvisibleAtRuntime(); }
 
     // The control placed inside (host controls whose Container is this site).
     std::vector<Control*> containedControls() const;

@@ -163,6 +163,19 @@ INSTANTIATE_TEST_SUITE_P(
                 MakerInfo::kWebLink, Answer::Raise}),
     [](const testing::TestParamInfo<LinkRow>& info) { return info.param.name; });
 
+// The window system's frame is not the one the design allowed for: the
+// client area stays the design's, the outer size follows the frame.
+TEST_F(AboutTest, TheClientAreaIsTheDesignsWhateverFrameTheWindowGets) {
+    frmAbout about;
+    for (auto [width, height] : {std::pair{30.0f, 315.0f}, {0.0f, 0.0f}, {300.0f, 600.0f}}) {
+        about.setNonClientSize(width, height);
+        EXPECT_EQ(about.ScaleWidth(), 4560) << width << "x" << height;
+        EXPECT_EQ(about.ScaleHeight(), 2475) << width << "x" << height;
+        EXPECT_EQ(about.Width(), 4560 + width);
+        EXPECT_EQ(about.Height(), 2475 + height);
+    }
+}
+
 TEST_F(AboutTest, EveryShowAboutShowsAFreshInstanceAndReleasesIt) {
     // The window the boxes are opened from.
     Form host("frmHost", "Host");

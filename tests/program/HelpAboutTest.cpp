@@ -2,6 +2,7 @@
 
 #include "runtime/backends/sim/SimHelp.h"
 #include "runtime/core/App.h"
+#include "runtime/core/UiThread.h"
 #include "runtime/forms/UserInput.h"
 #include "runtime/platform/help/HtmlHelp.h"
 #include "runtime/platform/registry/Registry.h"
@@ -270,6 +271,36 @@ TEST_F(HelpAbout, WithoutTheBrowsersObjectTheSiteOpensInTheDesktopsBrowser) {
     ASSERT_EQ(shell->calls().size(), 1u);
     EXPECT_EQ(shell->calls()[0].verb, "open");
     EXPECT_EQ(shell->calls()[0].file, frmAbout::kWebSite);
+}
+
+// The desktop took the page or the site but found nothing to show it with,
+// which it tells only when its opener ends: the user hears it then.
+TEST_F(HelpAbout, APageOrSiteNothingCanShowIsToldWhenTheOpenerEnds) {
+    rt::setHelp(nullptr);
+    folder.write("quibohelp.html", "<html></html>");
+    shell->setOpenedFilesFail(true);
+    struct {
+        const char* name;
+        std::function<void()> open;
+        std::string told;
+    } rows[] = {
+        {"help", [] { CHelp().Show(rt::App().pathOf("quibohelp.chm"), ""); },
+         "Help cannot be opened: " + rt::App().pathOf("quibohelp.chm")},
+        {"web site", [&] { rt::UserInput::click(about().cmdUlvarWebSvr); },
+         std::string("The web site cannot be opened: ") + frmAbout::kWebSite},
+    };
+    for (const auto& row : rows) {
+        user->answerMsgBox(rt::vbOK, row.told);
+        row.open();
+        EXPECT_EQ(user->pending(), 1u) << row.name << ": told before the opener ended";
+        rt::uithread::runPosted();
+        EXPECT_EQ(user->pending(), 0u) << row.name;
+    }
+    // An opener that ends well tells nothing.
+    shell->setOpenedFilesFail(false);
+    CHelp().Show(rt::App().pathOf("quibohelp.chm"), "");
+    rt::UserInput::click(about().cmdUlvarWebSvr);
+    rt::uithread::runPosted();
 }
 
 } // namespace

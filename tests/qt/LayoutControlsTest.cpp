@@ -4,6 +4,7 @@
 // as the windows they are.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -362,6 +363,101 @@ TEST_F(LayoutControlsTest, TheAboutBoxIsAFixedDialogCentredOverTheWindowItWasOpe
     form->pnc.call("ShowAbout");
     EXPECT_TRUE(inspected);
 }
+
+// Two placement controls: one on a running form, one on a form a designer
+// edits.
+class LocatorHost : public Form {
+public:
+    LocatorHost() : Form("frmLocatorHost", "Locator host") {
+        running.Move(120, 120, 600, 600);
+        designed.Move(960, 120, 600, 600);
+        designed.setUserMode(false);
+    }
+    ControlSite running{*this, "flocRunning", "tlvFormControls.FormLocator"};
+    ControlSite designed{*this, "flocDesigned", "tlvFormControls.FormLocator"};
+};
+
+TEST_F(LayoutControlsTest, AFormLocatorShowsOnlyToADesigner) {
+    auto* form = show<LocatorHost>();
+    ASSERT_NE(form->running.object(), nullptr);
+    QWidget* running = view(*form, form->running);
+    QWidget* designed = view(*form, form->designed);
+    ASSERT_TRUE(running && designed);
+    EXPECT_FALSE(running->isVisible());
+    EXPECT_TRUE(designed->isVisible());
+    // The host still sees it as it placed it.
+    EXPECT_TRUE(form->running.Visible());
+}
+
+// A page's label that reaches under the editor beside it: a click where
+// they overlap is the editor's, as on a platform where a label is drawn on
+// its form beneath the windows of the controls.
+struct OverlapRow {
+    const char* name;
+    enum Host { Stretch, Pane, Panes } host;
+    const char* page;
+    const char* editor;
+    const char* label;
+};
+
+void PrintTo(const OverlapRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class PageLabelOverlap : public LayoutControlsTest,
+                         public testing::WithParamInterface<OverlapRow> {};
+
+TEST_P(PageLabelOverlap, AClickWhereALabelOverlapsAnEditorIsTheEditors) {
+    const OverlapRow& row = GetParam();
+    DispatchPtr selected;
+    switch (row.host) {
+    case OverlapRow::Stretch: selected = unowned(show<StretchHost>()->str); break;
+    case OverlapRow::Pane: selected = unowned(show<PaneHost>()->paneA); break;
+    case OverlapRow::Panes: selected = unowned(show<PaneHost>()->pnc); break;
+    }
+    PropertyFrame frame({selected});
+    frame.Show();
+    for (size_t i = 0; i < frame.pages().size(); ++i)
+        if (frame.pages()[i]->Name() == row.page)
+            frame.showPage(static_cast<int>(i));
+    QApplication::processEvents();
+    QWidget* win = qt::formWindow(frame);
+    ASSERT_NE(win, nullptr);
+    QWidget* page = win->findChild<QWidget*>(row.page);
+    ASSERT_NE(page, nullptr);
+    auto* editor = page->findChild<QWidget*>(row.editor);
+    auto* label = page->findChild<QLabel*>(row.label);
+    ASSERT_TRUE(editor && label);
+    QRect both = globalRect(*editor).intersected(globalRect(*label));
+    ASSERT_FALSE(both.isEmpty());
+    QPoint at = both.center();
+    QWidget* hit = win->childAt(win->mapFromGlobal(at));
+    ASSERT_NE(hit, nullptr);
+    EXPECT_TRUE(hit == editor || editor->isAncestorOf(hit)) << hit->objectName().toStdString();
+
+    auto* check = qobject_cast<QCheckBox*>(editor);
+    Qt::CheckState before = check ? check->checkState() : Qt::Unchecked;
+    QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(at));
+    auto* apply = win->findChild<QPushButton*>("cmdApply");
+    ASSERT_NE(apply, nullptr);
+    if (check) {
+        EXPECT_NE(check->checkState(), before);
+        EXPECT_TRUE(apply->isEnabled());
+    }
+    if (frame.Loaded())
+        frame.Unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, PageLabelOverlap,
+                         testing::Values(OverlapRow{"StretchContainerEnabled", OverlapRow::Stretch,
+                                                    "ppStretchContainer", "chkEnabled", "Label1"},
+                                         OverlapRow{"PaneAreaEnabled", OverlapRow::Pane,
+                                                    "ppPaneArea", "chkEnabled", "Label2"},
+                                         OverlapRow{"PaneContainerSpacing", OverlapRow::Panes,
+                                                    "ppPaneContainer", "txtSpacing", "lblSpacing"}),
+                         [](const testing::TestParamInfo<OverlapRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
 } // namespace rt::test

@@ -80,6 +80,53 @@ TEST_F(HeadlessRun, EachPhraseSaysWhatItSwitchedTypedAndOpened) {
         << errors;
 }
 
+// Input and output are UTF-8; the files hold the program's ANSI text.
+TEST_F(HeadlessRun, APhraseIsReadAndShownAsUtf8AndALineNoAnsiTextHoldsIsSkipped) {
+    const std::string bar = "\xA6";
+    m_copy.write("vappcmd.txt",
+                 rt::test::recordFile({"Editor " + bar + " notes.txt*caf\xE9~Editing$"}, 270));
+    m_copy.write("vocab/Editing.txt", rt::test::recordFile({"na\xEFve caf\xE9:^s"}, 128));
+    m_copy.write("temp.txt", "[Grammar]\nlangid = 1033\ntype=cfg\n[<start>]\n<start>=caf\xE9\n"
+                             "<start>=na\xEFve caf\xE9\n");
+    m_copy.write("windows.txt", "Editor\tnotes.txt\tfront\n");
+    std::string errors;
+    int status = 0;
+    std::string out = run("na\xC3\xAFve caf\xC3\xA9\n"
+                          "\xE6\x97\xA5\xE6\x9C\xAC\n" // two characters Windows-1252 lacks
+                          "caf\xE9\n"                  // not UTF-8
+                          "na\xC3\xAFve caf\xC3\xA9\n",
+                          errors, status);
+    EXPECT_EQ(status, 0) << errors;
+    const std::string said = "na\xC3\xAFve caf\xC3\xA9\n"
+                             "  typed into Editor \xC2\xA6 notes.txt: ^s\n";
+    EXPECT_EQ(firstPanels(out), said + said) << errors;
+    size_t told = 0;
+    for (size_t at = 0; (at = errors.find("skipped a line of input", at)) != std::string::npos;
+         ++at)
+        ++told;
+    EXPECT_EQ(told, 2u) << errors;
+}
+
+// Quibo's own window is in front when the name is spoken: taking the focus
+// back to it is no change of the foreground.
+TEST_F(HeadlessRun, OnlyARealChangeOfTheForegroundIsPrinted) {
+    const std::string bar = "\xA6";
+    m_copy.write("vappcmd.txt",
+                 rt::test::recordFile({"Editor " + bar + " notes.txt*notes~Editing$"}, 270));
+    m_copy.write("temp.txt", "[Grammar]\nlangid = 1033\ntype=cfg\n[<start>]\n<start>=notes\n");
+    m_copy.write("windows.txt", "Editor\tnotes.txt\n");
+    std::string errors;
+    int status = 0;
+    std::string out = run("notes\nnotes\n", errors, status);
+    EXPECT_EQ(status, 0) << errors;
+    EXPECT_EQ(firstPanels(out),
+              "notes\n"
+              "  front: Editor \xC2\xA6 notes.txt\n"
+              "notes\n"
+              "  nothing done: no window switched, no keys typed, nothing started\n")
+        << errors;
+}
+
 TEST_F(HeadlessRun, AWindowsFileThatCannotBeReadIsToldAndTheRunGoesOn) {
     std::string errors;
     int status = 0;

@@ -37,10 +37,17 @@ TEST(Environment, ExpandsKnownNamesAndKeepsUnknownOnes) {
     struct {
         const char* in;
         const char* out;
-    } cases[] = {{"%QUIBO_TEST_DIR%/x", "/data/x"}, {"$QUIBO_TEST_DIR/x", "/data/x"},
-                 {"${QUIBO_TEST_DIR}x", "/datax"},   {"~/docs", "/home/u/docs"},
-                 {"a~b", "a~b"},                    {"%QUIBO_NOT_SET%", "%QUIBO_NOT_SET%"},
-                 {"100%", "100%"},                  {"$", "$"}};
+    } cases[] = {{"%QUIBO_TEST_DIR%/x", "/data/x"},
+                 {"%QUIBO_TEST_DIR%%QUIBO_TEST_DIR%", "/data/data"},
+                 {"%QUIBO_NOT_SET%", "%QUIBO_NOT_SET%"},
+                 {"100%", "100%"},
+                 {"%%", "%%"},
+                 // Only the percent form: the others are characters of a name.
+                 {"$QUIBO_TEST_DIR/x", "$QUIBO_TEST_DIR/x"},
+                 {"${QUIBO_TEST_DIR}x", "${QUIBO_TEST_DIR}x"},
+                 {"price $5.txt", "price $5.txt"},
+                 {"~/docs", "~/docs"},
+                 {"$", "$"}};
     for (const auto& c : cases)
         EXPECT_EQ(expandEnvironment(c.in), c.out) << c.in;
 }
@@ -67,12 +74,16 @@ TEST_F(ShellTest, OpenReportsSuccessAboveThirtyTwoAndErrorsBelow) {
         std::string file;
         int32_t expected;
     } cases[] = {
-        {"Open", (dir / "doc.txt").string(), 42},  {"Open", (dir / "none.txt").string(), SE_ERR_FNF},
-        {"Open", (dir / "no/x.txt").string(), SE_ERR_PNF}, {"explore", dir.string(), 42},
-        {"explore", (dir / "doc.txt").string(), SE_ERR_NOASSOC}, {"Open", "", SE_ERR_FNF},
+        {"Open", (dir / "doc.txt").string(), 42},
+        {"Open", (dir / "none.txt").string(), SE_ERR_FNF},
+        {"Open", (dir / "no/x.txt").string(), SE_ERR_PNF},
+        {"explore", dir.string(), 42},
+        {"explore", (dir / "doc.txt").string(), SE_ERR_NOASSOC},
+        {"Open", "", SE_ERR_FNF},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShellExecuteA(0, std::string(c.verb), c.file, std::nullopt, std::nullopt, 1), c.expected)
+        EXPECT_EQ(ShellExecuteA(0, std::string(c.verb), c.file, std::nullopt, std::nullopt, 1),
+                  c.expected)
             << c.verb << " " << c.file;
 }
 
@@ -91,9 +102,23 @@ TEST_F(ShellTest, ExecuteExExpandsOnlyWhenAsked) {
     EXPECT_EQ(info.hProcess, 0);
 }
 
+TEST_F(ShellTest, ADocumentWhoseNameHoldsADollarSignOpensWithExpansionAsked) {
+    setenv("HOME", "/home/u", 1);
+    for (const char* name : {"$HOME.txt", "${HOME}.txt", "costs $5.txt"}) {
+        std::ofstream(dir / name) << "x";
+        SHELLEXECUTEINFO info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_DOENVSUBST;
+        info.lpVerb = "Open";
+        info.lpFile = (dir / name).string();
+        EXPECT_TRUE(ShellExecuteExA(info)) << name;
+        EXPECT_EQ(sim->calls().back().file, (dir / name).string());
+    }
+}
+
 TEST_F(ShellTest, ShellStartsAProgramOrRaises53) {
     EXPECT_EQ(rt::test::errorOf([] { Shell("   "); }), kInvalidProcedureCall);
-    EXPECT_EQ(rt::test::errorOf([&] { Shell((dir / "missing").string() + " arg"); }), kFileNotFound);
+    EXPECT_EQ(rt::test::errorOf([&] { Shell((dir / "missing").string() + " arg"); }),
+              kFileNotFound);
     EXPECT_GT(Shell("\"" + (dir / "doc.txt").string() + "\" a;b $(x)"), 0);
     ASSERT_FALSE(sim->started().empty());
     EXPECT_EQ(sim->started().back().argv,

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPalette>
@@ -13,6 +14,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,6 +28,7 @@
 #include "runtime/com/ComponentRegistry.h"
 #include "runtime/forms/Form.h"
 #include "runtime/forms/FormRef.h"
+#include "runtime/forms/PropertyFrame.h"
 #include "runtime/forms/UserControl.h"
 #include "runtime/platform/registry/Registry.h"
 #include "tests/support/PaneHost.h"
@@ -38,6 +41,7 @@
 // Xlib after Qt: its macros clash with Qt's names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include "tests/x11/XServer.h"
 
@@ -254,6 +258,48 @@ TEST_P(NewWindowOnX11, ShowsItsBackgroundAtOnceAndItsControlsWhenExposed) {
     EXPECT_TRUE(drawn) << "the window does not show its controls";
 }
 
+// Framed by a real window manager, whose frame is not the one the design
+// allowed for, the layout library's About box keeps the client area of its
+// design: 4560 x 2475 twips, 304 x 165 pixels.
+TEST_F(PaintOnX11, TheLayoutLibrarysAboutBoxKeepsItsDesignsClientAreaInItsRealFrame) {
+    rt::form<frmApp>()->Show();
+    QWidget* from = rt::qt::formWindow(rt::form<frmApp>().get());
+    QMargins frame;
+    QPoint boxCentre, hostCentre;
+    XWindowAttributes attrs{};
+    QElapsedTimer clock;
+    clock.start();
+    std::function<void()> look = [&] {
+        QWidget* window = shownWindow("frmAbout", from);
+        if (!window && clock.elapsed() < kPatienceMs) {
+            QTimer::singleShot(20, look);
+            return;
+        }
+        if (window) {
+            waitWithEvents([&] { return !window->windowHandle()->frameMargins().isNull(); });
+            // The frame learnt, the window is sized again.
+            waitWithEvents([] { return false; }, 1500);
+            frame = window->windowHandle()->frameMargins();
+            XGetWindowAttributes(g_server->display(), nativeOf(*window), &attrs);
+            boxCentre = window->frameGeometry().center();
+            hostCentre = from->frameGeometry().center();
+            window->close();
+        } else if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    };
+    QTimer::singleShot(0, look);
+    rt::form<frmApp>()->strApp.call("ShowAbout");
+    ASSERT_FALSE(frame.isNull()) << "the window manager framed no About box";
+    EXPECT_EQ(attrs.width, 304);
+    EXPECT_EQ(attrs.height, 165);
+    // Still centred over the window it was opened from, frames included.
+    EXPECT_LE(std::abs(boxCentre.x() - hostCentre.x()), 1)
+        << boxCentre.x() << " " << hostCentre.x();
+    EXPECT_LE(std::abs(boxCentre.y() - hostCentre.y()), 1)
+        << boxCentre.y() << " " << hostCentre.y();
+}
+
 // The menu item of the window, as a click on it chooses it.
 void chooseInWindow(const rt::Form& form, const char* item) {
     QWidget* window = rt::qt::formWindow(form);
@@ -356,5 +402,31 @@ INSTANTIATE_TEST_SUITE_P(
                                  return site;
                              }}),
     rt::test::RowName());
+
+// The StretchContainer's page, where the label before the "Enabled" box
+// reaches under it: a click of the mouse where they overlap, through the
+// X server, ticks the box.
+TEST_F(PaintOnX11, AClickWhereAPagesLabelOverlapsItsCheckBoxTicksTheBox) {
+    rt::form<frmApp>()->Show();
+    rt::PropertyFrame frame({rt::DispatchPtr(rt::DispatchPtr(), &rt::form<frmApp>()->strApp)});
+    frame.Show();
+    QWidget* win = rt::qt::formWindow(frame);
+    ASSERT_NE(win, nullptr);
+    ASSERT_TRUE(waitWithEvents([&] { return viewable(nativeOf(*win)) && showsItsDrawing(*win); }));
+    auto* check = win->findChild<QCheckBox*>("chkEnabled");
+    auto* label = win->findChild<QWidget*>("Label1");
+    ASSERT_TRUE(check && label);
+    QRect both = QRect(check->mapToGlobal(QPoint(0, 0)), check->size())
+                     .intersected(QRect(label->mapToGlobal(QPoint(0, 0)), label->size()));
+    ASSERT_FALSE(both.isEmpty());
+    Qt::CheckState before = check->checkState();
+    Display* d = g_server->display();
+    XTestFakeMotionEvent(d, -1, both.center().x(), both.center().y(), CurrentTime);
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, CurrentTime);
+    XSync(d, False);
+    EXPECT_TRUE(waitWithEvents([&] { return check->checkState() != before; }, 5000));
+    frame.Unload();
+}
 
 } // namespace

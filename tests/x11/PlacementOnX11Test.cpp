@@ -245,6 +245,33 @@ TEST_P(PlacementOnX11, OpensOnTheScreenWhenNoScreenShowsItsTitleBar) {
     close(row, w);
 }
 
+// Sizes that are numbers but no usable window (none at all, a few pixels,
+// far larger than any screen): the window opens, usable, on the screen.
+TEST_P(PlacementOnX11, AnUnusableSavedSizeOpensAUsableWindowOnTheScreen) {
+    const PlacedWindow& row = GetParam();
+    Window w = open(row, start());
+    ASSERT_NE(w, 0u);
+    close(row, w);
+    for (const char* size : {"0", "150", "400000"}) {
+        SCOPED_TRACE(std::string("size ") + size);
+        ASSERT_NE(saved(row, "Width"), "") << hive();
+        save(row, "Top", "300");
+        save(row, "Left", "300");
+        save(row, "Width", size);
+        save(row, "Height", size);
+        w = open(row, start());
+        ASSERT_NE(w, 0u) << "no window shown";
+        Outer now = settled(w);
+        EXPECT_GE(now.x, 0) << now;
+        EXPECT_GE(now.y, 0) << now;
+        EXPECT_LE(now.x + now.width, 1280) << now;
+        EXPECT_LE(now.y + now.height, 1024) << now;
+        EXPECT_GE(now.width, 120) << now;
+        EXPECT_GE(now.height, 60) << now;
+        close(row, w);
+    }
+}
+
 // The two configuration windows take turns, each hidden while the other
 // shows: every time one comes back it is where the user left it.
 TEST_P(PlacementOnX11, KeepsItsPlaceWhileTheOtherConfigurationWindowTakesItsTurn) {

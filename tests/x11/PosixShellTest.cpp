@@ -1,6 +1,8 @@
 #include "runtime/backends/x11/PosixShell.h"
 #include "runtime/core/Error.h"
+#include "runtime/core/UiThread.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -97,6 +99,62 @@ TEST_F(PosixShellTest, OpeningABareNameStartsTheProgramOfTheCurrentFolder) {
     std::filesystem::current_path(previous);
     EXPECT_GT(result, 32);
     EXPECT_EQ(argsWritten(), "here\n");
+}
+
+// As a command line does: "xterm" starts the xterm found on PATH.
+TEST_F(PosixShellTest, OpeningABareNameThatIsNoFileHereStartsTheProgramOnThePath) {
+    std::filesystem::path elsewhere = dir / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere);
+    const char* path = std::getenv("PATH");
+    std::string saved = path ? path : "";
+    setenv("PATH", (dir.string() + ":" + saved).c_str(), 1);
+    int32_t process = 0;
+    int32_t found = shell.open("open", "echo args", std::string("found"), std::nullopt, 1, process);
+    int32_t missing =
+        shell.open("open", "no such program here", std::nullopt, std::nullopt, 1, process);
+    setenv("PATH", saved.c_str(), 1);
+    std::filesystem::current_path(previous);
+    EXPECT_GT(found, 32);
+    EXPECT_EQ(argsWritten(), "found\n");
+    EXPECT_EQ(missing, SE_ERR_FNF);
+}
+
+// The desktop's opener takes a link at once and ends with a failure when
+// no program can show it: its watch runs from the event loop then.
+TEST_F(PosixShellTest, AnOpenerThatEndsInFailureRunsItsWatch) {
+    struct {
+        const char* name;
+        int exitCode;
+        bool failed;
+    } rows[] = {{"no browser", 3, true}, {"shown", 0, false}};
+    const char* path = std::getenv("PATH");
+    std::string saved = path ? path : "";
+    setenv("PATH", (dir.string() + ":" + saved).c_str(), 1);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::ofstream(dir / "xdg-open") << "#!/bin/sh\nsleep 0.2\nexit " << row.exitCode << "\n";
+        chmod((dir / "xdg-open").c_str(), 0755);
+        int32_t process = 0;
+        EXPECT_GT(
+            shell.open("open", "https://quibo.example.org", std::nullopt, std::nullopt, 1, process),
+            32);
+        ASSERT_GT(process, 0);
+        bool called = false;
+        shell.whenFails(process, [&] { called = true; });
+        // Not before the opener ends.
+        rt::uithread::runPosted();
+        EXPECT_FALSE(called);
+        for (int i = 0; i < 250 && kill(process, 0) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (int i = 0; i < 10 && !called; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            rt::uithread::runPosted();
+        }
+        EXPECT_EQ(called, row.failed);
+    }
+    setenv("PATH", saved.c_str(), 1);
 }
 
 TEST_F(PosixShellTest, ADocumentNothingCanOpenReportsNoAssociation) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -88,11 +89,12 @@ std::string notation(const std::vector<rt::KeyEvent>& events) {
     return out;
 }
 
-void addWindowsFrom(const std::string& file, rt::SimDesktop& desktop) {
+// Returns whether the file put one of its windows in front.
+bool addWindowsFrom(const std::string& file, rt::SimDesktop& desktop) {
     std::ifstream in(file);
     if (!in) {
         std::cerr << "quibo: cannot read the windows file " << file << "\n";
-        return;
+        return false;
     }
     std::string line;
     rt::HWND front = 0;
@@ -116,6 +118,7 @@ void addWindowsFrom(const std::string& file, rt::SimDesktop& desktop) {
     }
     if (front)
         desktop.activate(front);
+    return front != 0;
 }
 
 // What one phrase did, read from the simulated desktop, keyboard and shell.
@@ -126,6 +129,7 @@ public:
         mark();
     }
     void mark() {
+        m_front = m_desktop.foreground();
         m_log = m_desktop.log().size();
         m_typed = m_keyboard.typed().size();
         m_started = m_shell.started().size();
@@ -138,8 +142,10 @@ public:
             std::istringstream entry(log[i]);
             std::string what;
             rt::HWND h = 0;
-            if (entry >> what >> h && what == "foreground") {
+            // Bringing the window in front to the front again changes nothing.
+            if (entry >> what >> h && what == "foreground" && h != m_front) {
                 out << "  front: " << windowName(m_desktop, h) << "\n";
+                m_front = h;
                 any = true;
             }
         }
@@ -167,7 +173,17 @@ private:
     RecordingKeyboard& m_keyboard;
     rt::SimShell& m_shell;
     size_t m_log = 0, m_typed = 0, m_started = 0;
+    rt::HWND m_front = 0;
 };
+
+// A line of input in the program's text, or nothing when it holds a
+// character that text cannot.
+std::optional<std::string> phraseFrom(const std::string& utf8) {
+    std::string ansi = rt::ansiFromUtf8(utf8);
+    if (rt::utf8FromAnsi(ansi) != utf8)
+        return std::nullopt;
+    return ansi;
+}
 
 } // namespace
 
@@ -179,28 +195,38 @@ int runHeadless(std::istream& in, std::ostream& out, const std::string& windowsF
     rt::setKeyboard(keyboard);
     rt::setShell(shell);
     rt::setFormsHost(std::make_shared<HeadlessHost>());
-    if (!windowsFile.empty())
-        addWindowsFrom(windowsFile, *desktop);
+    bool otherInFront = !windowsFile.empty() && addWindowsFrom(windowsFile, *desktop);
 
     frmQuibo& main = rt::form<frmQuibo>().get();
     rt::dispatchEvent([&] { main.Show(); });
+    // As on a desktop, the window just opened is in front unless another
+    // program's was said to be.
+    if (!otherInFront)
+        desktop->activate(main.hWnd());
     Effects effects(*desktop, *keyboard, *shell);
     std::string line;
     while (!Program::Ended() && std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        std::optional<std::string> phrase = phraseFrom(line);
+        if (!phrase) {
+            std::cerr << "quibo: skipped a line of input that is not UTF-8 text of Windows-1252 "
+                         "characters: "
+                      << line << "\n";
+            continue;
+        }
         bool heard = false;
         rt::dispatchEvent([&] {
             auto& engine = dynamic_cast<rt::speech::ScriptedEngine&>(main.DirectSR1->engine());
-            heard = engine.say(line);
+            heard = engine.say(*phrase);
             rt::eventLoop().runPending();
         });
         rt::releaseUnloadedForms();
         if (Program::Ended())
             break;
-        out << main.stbVCmd.PanelText(1);
+        out << shown(main.stbVCmd.PanelText(1));
         if (!main.stbVCmd.PanelText(2).empty())
-            out << "\t" << main.stbVCmd.PanelText(2);
+            out << "\t" << shown(main.stbVCmd.PanelText(2));
         out << "\n";
         if (!heard)
             out << "  not heard: the grammar has no such phrase, or listening is paused\n";

@@ -2,14 +2,42 @@
 
 #include <alsa/asoundlib.h>
 
+#include <cstdio>
+#include <mutex>
+
 #include "runtime/backends/pocketsphinx/PulseAudioSource.h"
 #include "runtime/core/Error.h"
 
 namespace rt::speech {
 
+namespace {
+
+// ALSA writes every failing step of every open to standard error; an open
+// tried again four times a second would flood it. Why the open failed
+// reaches the caller in the error.
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+} // namespace
+
 void MicrophoneSource::open() {
     if (m_device)
         return;
+    try {
+        openDevice();
+    } catch (const RuntimeError& e) {
+        // Said once when the trouble starts, not at every try.
+        if (!m_missing)
+            std::fprintf(stderr, "quibo: no microphone: %s; trying again\n",
+                         e.description().c_str());
+        m_missing = true;
+        throw;
+    }
+    if (m_missing)
+        std::fprintf(stderr, "quibo: the microphone is back\n");
+    m_missing = false;
+}
+
+void MicrophoneSource::openDevice() {
     std::string pulseProblem;
     if (m_way != Way::Alsa) {
         try {
@@ -34,7 +62,9 @@ void MicrophoneSource::open() {
     }
 }
 
-size_t MicrophoneSource::read(int16_t* samples, size_t n) { return m_device ? m_device->read(samples, n) : 0; }
+size_t MicrophoneSource::read(int16_t* samples, size_t n) {
+    return m_device ? m_device->read(samples, n) : 0;
+}
 
 void MicrophoneSource::close() {
     if (m_device)
@@ -42,11 +72,15 @@ void MicrophoneSource::close() {
     m_device.reset();
 }
 
-AlsaSource::~AlsaSource() { close(); }
+AlsaSource::~AlsaSource() {
+    close();
+}
 
 void AlsaSource::open() {
     if (m_pcm)
         return;
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { snd_lib_error_set_handler(quietAlsa); });
     snd_pcm_t* pcm = nullptr;
     int rc = snd_pcm_open(&pcm, "default", SND_PCM_STREAM_CAPTURE, 0);
     if (rc == 0)

@@ -3,7 +3,8 @@
 // capture device. Opening fails with both reasons when neither can be had.
 // Once open, it opens again only the way it did first: a sound card that a
 // sound server let go of while it restarts is no microphone of its own, the
-// server is waited for.
+// server is waited for. Standard error hears once that the microphone is
+// missing, however often the open is tried, and once that it is back.
 
 #include <memory>
 
@@ -20,8 +21,11 @@ public:
 
 private:
     enum class Way { Either, Server, Alsa };
+    void openDevice();
+
     std::unique_ptr<AudioSource> m_device;
     Way m_way = Way::Either; // how the first open succeeded
+    bool m_missing = false;  // the last open failed, and standard error was told
 };
 
 // The ALSA default capture device, 16 kHz mono.

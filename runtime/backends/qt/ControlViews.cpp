@@ -79,6 +79,29 @@ QFont viewFont(const Font& model, QFont font) {
 // Follows a manual drag that a press started; defined below.
 void followDragFrom(const QPoint& global);
 
+// Marks the view of a control that is drawn on its container rather than
+// being a window of its own (a label).
+constexpr const char* kWindowless = "quiboWindowless";
+
+// A windowless control lies beneath every sibling that is a window, so
+// where they overlap the window takes the click; windowless ones keep their
+// order among themselves.
+void stackBeneathWindowedSiblings(QWidget& widget) {
+    QWidget* parent = widget.parentWidget();
+    if (!parent)
+        return;
+    // Bottom first.
+    for (QObject* child : parent->children()) {
+        if (child == &widget)
+            return;
+        auto* sibling = qobject_cast<QWidget*>(child);
+        if (sibling && !sibling->isWindow() && !sibling->property(kWindowless).toBool()) {
+            widget.stackUnder(sibling);
+            return;
+        }
+    }
+}
+
 // Ties one widget to its control: refreshes it and turns Qt's mouse and key
 // events into user actions. A child of the widget, so it dies with it.
 class Binding : public QObject {
@@ -109,8 +132,13 @@ public:
         Control& c = m_control;
         // Inside the view of its container, at its place there.
         if (QWidget* parent = viewParentOf(c, *m_window);
-            parent && parent != m_widget->parentWidget())
+            parent && parent != m_widget->parentWidget()) {
             m_widget->setParent(parent);
+            m_stacked = false;
+        }
+        if (!m_stacked && m_widget->property(kWindowless).toBool())
+            stackBeneathWindowedSiblings(*m_widget);
+        m_stacked = true;
         m_widget->setGeometry(toPixelsX(c.Left()), toPixelsY(c.Top()), toPixelsX(c.Width()),
                               toPixelsY(c.Height()));
         m_widget->setFont(viewFont(c.Font(), m_widget->font()));
@@ -128,6 +156,8 @@ public:
     std::function<void(QMouseEvent&, bool mouseDown)> m_press;
     // Handles a key after KeyDown; true when it consumed the key.
     std::function<bool(QKeyEvent&)> m_key;
+    // Stacked in its parent as its kind is, since it was put there.
+    bool m_stacked = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -659,6 +689,7 @@ QWidget* createControlView(Control& control, FormWindow& window) {
         return userControlView(*site, window);
     if (auto* label = dynamic_cast<Label*>(c)) {
         auto* w = new QLabel(parent);
+        w->setProperty(kWindowless, true);
         bindView(*label, *w, window, [label, w] {
             w->setText(toQt(label->Caption()));
             int align = label->Alignment() == vbRightJustify ? Qt::AlignRight

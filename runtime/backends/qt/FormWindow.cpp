@@ -44,17 +44,29 @@ int menuBarHeight(const QMenuBar* bar) {
 // grabbed: such a window is moved onto the screen.
 constexpr int kGrabbable = 40;
 
-QRect ontoScreen(const QRect& outer, int titleHeight) {
-    QRect title(outer.x(), outer.y(), outer.width(), std::max(titleHeight, 1));
-    for (QScreen* screen : QGuiApplication::screens()) {
-        QRect seen = screen->availableGeometry().intersected(title);
-        if (seen.width() >= std::min(kGrabbable, outer.width()) && seen.height() > 0)
-            return outer;
-    }
+// The least of a window that can be seen and grabbed, frame included.
+constexpr int kUsableWidth = 120;
+constexpr int kUsableHeight = 60;
+
+// A rectangle no screen could show usefully (a size edited or saved from
+// another desktop) is brought to a usable size: at least the least one, at
+// most the screen's. Then its title bar must be seen.
+QRect ontoScreen(QRect outer, int titleHeight) {
     QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary)
         return outer;
     QRect area = primary->availableGeometry();
+    QSize usable(std::clamp(outer.width(), std::min(kUsableWidth, area.width()), area.width()),
+                 std::clamp(outer.height(), std::min(kUsableHeight, area.height()), area.height()));
+    // A window brought to a usable size is brought wholly onto the screen.
+    bool resized = usable != outer.size();
+    outer.setSize(usable);
+    QRect title(outer.x(), outer.y(), outer.width(), std::max(titleHeight, 1));
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QRect seen = screen->availableGeometry().intersected(title);
+        if (!resized && seen.width() >= std::min(kGrabbable, outer.width()) && seen.height() > 0)
+            return outer;
+    }
     int x =
         std::clamp(outer.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width()));
     int y =
@@ -218,6 +230,8 @@ void FormWindow::refresh() {
                 toPixelsY(m_form->Height()));
     // A window inside another keeps its place; a top-level one must be seen.
     QRect placed = parentWidget() ? outer : ontoScreen(outer, g_frame.top());
+    width = std::max(1, width + placed.width() - outer.width());
+    height = std::max(1, height + placed.height() - outer.height());
     if (userSizable(*m_form) || parentWidget()) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -241,12 +255,17 @@ void FormWindow::refresh() {
     if (placed != outer && m_form->WindowState() == vbNormal) {
         // Later: the form may be in the middle of a change of its own.
         float left = toTwipsX(placed.x()), top = toTwipsY(placed.y());
+        bool resized = placed.size() != outer.size();
+        float outerWidth = toTwipsX(placed.width()), outerHeight = toTwipsY(placed.height());
         QPointer<FormWindow> self(this);
         QMetaObject::invokeMethod(
             this,
-            [self, left, top] {
+            [self, left, top, resized, outerWidth, outerHeight] {
                 if (Form* form = self ? self->m_form : nullptr)
-                    userAction([=] { form->Move(left, top, form->Width(), form->Height()); });
+                    userAction([=] {
+                        form->Move(left, top, resized ? outerWidth : form->Width(),
+                                   resized ? outerHeight : form->Height());
+                    });
             },
             Qt::QueuedConnection);
     }

@@ -119,7 +119,7 @@ public:
                               std::max(0, height() - 2 * border));
         setCursor(cursorOf(object ? object->MousePointer() : 0));
         setEnabled(site.Enabled() && site.surfaceEnabled());
-        setVisible(site.Visible());
+        setVisible(site.Visible() && site.shownOnForm());
         showShapes(object ? object->shapes() : std::vector<UserControl::Shape>{});
         update();
     }

@@ -4,6 +4,7 @@
 
 #include "runtime/core/Ansi.h"
 #include "runtime/core/Error.h"
+#include "runtime/core/UiThread.h"
 
 namespace rt {
 
@@ -19,7 +20,8 @@ int32_t answer(const std::string& verb, const std::string& file) {
     std::error_code ec;
     fs::path path = utf8FromAnsi(file);
     if (!fs::exists(path, ec))
-        return fs::exists(path.parent_path(), ec) || !path.has_parent_path() ? SE_ERR_FNF : SE_ERR_PNF;
+        return fs::exists(path.parent_path(), ec) || !path.has_parent_path() ? SE_ERR_FNF
+                                                                             : SE_ERR_PNF;
     if (verb == "explore" && !fs::is_directory(path, ec))
         return SE_ERR_NOASSOC;
     if (verb != "open" && verb != "explore")
@@ -30,7 +32,8 @@ int32_t answer(const std::string& verb, const std::string& file) {
 
 int32_t SimShell::open(const std::string& verb, const std::string& file,
                        const std::optional<std::string>& /*parameters*/,
-                       const std::optional<std::string>& /*directory*/, int showCmd, int32_t& process) {
+                       const std::optional<std::string>& /*directory*/, int showCmd,
+                       int32_t& process) {
     int32_t result = answer(verb, file);
     m_calls.push_back({verb, file, {}, showCmd});
     m_succeeded.push_back(result > 32);
@@ -46,6 +49,11 @@ int32_t SimShell::start(const std::vector<std::string>& argv, int showCmd) {
     if (!exists)
         raiseError(kFileNotFound);
     return m_nextProcess++;
+}
+
+void SimShell::whenFails(int32_t /*process*/, std::function<void()> failed) {
+    if (m_openedFilesFail)
+        uithread::post(std::move(failed));
 }
 
 std::vector<SimShell::Call> SimShell::started() const {

@@ -36,7 +36,12 @@ void setHelp(std::shared_ptr<HelpBackend> backend) {
     slot().set(std::move(backend));
 }
 
-bool HtmlHelpA(HWND /*owner*/, const std::string& target, uint32_t command, int32_t data) {
+bool HtmlHelpA(HWND owner, const std::string& target, uint32_t command, int32_t data) {
+    return HtmlHelpA(owner, target, command, data, nullptr);
+}
+
+bool HtmlHelpA(HWND /*owner*/, const std::string& target, uint32_t command, int32_t data,
+               std::function<void()> failedLater) {
     if (command != HH_DISPLAY_TOPIC && command != HH_HELP_CONTEXT)
         return false;
     HelpRequest request = split(target);
@@ -44,6 +49,7 @@ bool HtmlHelpA(HWND /*owner*/, const std::string& target, uint32_t command, int3
         return false;
     request.command = command;
     request.contextId = command == HH_HELP_CONTEXT ? data : 0;
+    request.failedLater = std::move(failedLater);
     return help().display(request);
 }
 

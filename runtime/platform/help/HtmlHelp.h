@@ -4,6 +4,7 @@
 // path, optionally followed by ">" and a window name.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,9 @@ struct HelpRequest {
     std::string window; // empty for the file's default window
     uint32_t command = HH_DISPLAY_TOPIC;
     int32_t contextId = 0; // with HH_HELP_CONTEXT only
+    // Runs on the UI thread when the viewer took the file but finds out
+    // only later that it cannot show it; may be empty.
+    std::function<void()> failedLater;
 };
 
 class HelpBackend {
@@ -37,5 +41,9 @@ void setHelp(std::shared_ptr<HelpBackend> backend);
 // HH_HELP_CONTEXT. True when the help was shown; other commands and an empty
 // target show nothing.
 bool HtmlHelpA(HWND owner, const std::string& target, uint32_t command, int32_t data);
+// The same; `failedLater` runs on the UI thread when the help, shown by
+// this call's result, cannot be shown after all.
+bool HtmlHelpA(HWND owner, const std::string& target, uint32_t command, int32_t data,
+               std::function<void()> failedLater);
 
 } // namespace rt

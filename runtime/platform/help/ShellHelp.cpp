@@ -24,8 +24,15 @@ std::string ShellHelp::fileToOpen(const std::string& file) {
 }
 
 bool ShellHelp::display(const HelpRequest& request) {
-    return ShellExecuteA(0, std::string("open"), fileToOpen(request.file), std::nullopt,
-                         std::nullopt, SW_SHOWNORMAL) > 32;
+    SHELLEXECUTEINFO info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = "open";
+    info.lpFile = fileToOpen(request.file);
+    if (!ShellExecuteExA(info))
+        return false;
+    // The desktop's opener took the page; it may still find no program for it.
+    WhenOpenFails(info.hProcess, request.failedLater);
+    return true;
 }
 
 } // namespace rt

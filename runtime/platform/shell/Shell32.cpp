@@ -1,6 +1,5 @@
 #include "runtime/platform/shell/Shell32.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "runtime/backends/sim/SimShell.h"
@@ -16,53 +15,30 @@ BackendSlot<ShellBackend, SimShell>& slot() {
     return s;
 }
 
-bool nameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
 std::string lookup(const std::string& name, const std::string& asWritten) {
     const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
     return value ? value : asWritten;
 }
 } // namespace
 
-ShellBackend& shell() { return slot().get(); }
-void setShell(std::shared_ptr<ShellBackend> backend) { slot().set(std::move(backend)); }
+ShellBackend& shell() {
+    return slot().get();
+}
+void setShell(std::shared_ptr<ShellBackend> backend) {
+    slot().set(std::move(backend));
+}
 
 std::string expandEnvironment(const std::string& path) {
     std::string out;
     size_t i = 0;
-    if (!path.empty() && path[0] == '~' && (path.size() == 1 || path[1] == '/')) {
-        out = lookup("HOME", "~");
-        i = 1;
-    }
     while (i < path.size()) {
-        char c = path[i];
-        if (c == '%') {
-            size_t close = path.find('%', i + 1);
-            if (close != std::string::npos && close > i + 1) {
-                std::string name = path.substr(i + 1, close - i - 1);
-                out += lookup(name, path.substr(i, close - i + 1));
-                i = close + 1;
-                continue;
-            }
-        } else if (c == '$' && i + 1 < path.size()) {
-            if (path[i + 1] == '{') {
-                size_t close = path.find('}', i + 2);
-                if (close != std::string::npos) {
-                    out += lookup(path.substr(i + 2, close - i - 2), path.substr(i, close - i + 1));
-                    i = close + 1;
-                    continue;
-                }
-            } else if (nameChar(path[i + 1])) {
-                size_t end = i + 1;
-                while (end < path.size() && nameChar(path[end]))
-                    ++end;
-                out += lookup(path.substr(i + 1, end - i - 1), path.substr(i, end - i));
-                i = end;
-                continue;
-            }
+        size_t close = path[i] == '%' ? path.find('%', i + 1) : std::string::npos;
+        if (close != std::string::npos && close > i + 1) {
+            out += lookup(path.substr(i + 1, close - i - 1), path.substr(i, close - i + 1));
+            i = close + 1;
+        } else {
+            out += path[i++];
         }
-        out += c;
-        ++i;
     }
     return out;
 }
@@ -99,22 +75,29 @@ std::vector<std::string> splitCommandLine(const std::string& commandLine) {
     return args;
 }
 
-int32_t ShellExecuteA(HWND /*hwnd*/, const std::optional<std::string>& verb, const std::string& file,
-                      const std::optional<std::string>& parameters,
+int32_t ShellExecuteA(HWND /*hwnd*/, const std::optional<std::string>& verb,
+                      const std::string& file, const std::optional<std::string>& parameters,
                       const std::optional<std::string>& directory, int32_t showCmd) {
     int32_t process = 0;
-    return shell().open(LCase(verb.value_or("open")), file, parameters, directory, showCmd, process);
+    return shell().open(LCase(verb.value_or("open")), file, parameters, directory, showCmd,
+                        process);
 }
 
 bool ShellExecuteExA(SHELLEXECUTEINFO& info) {
     if (info.cbSize != 60)
         raiseError(kInvalidProcedureCall);
-    std::string file = info.fMask & SEE_MASK_DOENVSUBST ? expandEnvironment(info.lpFile) : info.lpFile;
+    std::string file =
+        info.fMask & SEE_MASK_DOENVSUBST ? expandEnvironment(info.lpFile) : info.lpFile;
     int32_t process = 0;
     info.hInstApp = shell().open(LCase(info.lpVerb.value_or("open")), file, info.lpParameters,
                                  info.lpDirectory, info.nShow, process);
     info.hProcess = info.fMask & SEE_MASK_NOCLOSEPROCESS ? process : 0;
     return info.hInstApp > 32;
+}
+
+void WhenOpenFails(int32_t process, std::function<void()> failed) {
+    if (process != 0 && failed)
+        shell().whenFails(process, std::move(failed));
 }
 
 int32_t Shell(const std::string& commandLine, int32_t windowStyle) {

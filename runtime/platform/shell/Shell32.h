@@ -4,6 +4,7 @@
 // command interpreter: a path is one argument, whatever it holds.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,9 +46,14 @@ public:
     // was started.
     virtual int32_t open(const std::string& verb, const std::string& file,
                          const std::optional<std::string>& parameters,
-                         const std::optional<std::string>& directory, int showCmd, int32_t& process) = 0;
+                         const std::optional<std::string>& directory, int showCmd,
+                         int32_t& process) = 0;
     // Starts a program with its arguments; returns its process id, or raises 53.
     virtual int32_t start(const std::vector<std::string>& argv, int showCmd) = 0;
+    // An open may hand the file to an opener that finds out only later that
+    // nothing can show it: `failed` runs on the UI thread when `process`,
+    // which an open gave, ends so. Nothing runs when it ends well.
+    virtual void whenFails(int32_t /*process*/, std::function<void()> /*failed*/) {}
 };
 
 ShellBackend& shell();
@@ -58,12 +64,16 @@ int32_t ShellExecuteA(HWND hwnd, const std::optional<std::string>& verb, const s
                       const std::optional<std::string>& directory, int32_t showCmd);
 // Fills hInstApp and hProcess; true when the open succeeded.
 bool ShellExecuteExA(SHELLEXECUTEINFO& info);
+// Watches the process an open gave (SHELLEXECUTEINFO's hProcess) from the
+// event loop: `failed` runs when it ends in failure. Call it right after the
+// open.
+void WhenOpenFails(int32_t process, std::function<void()> failed);
 // Starts a command line as a program: returns the task id; raises 5 for an
 // empty line and 53 when the program does not exist.
 int32_t Shell(const std::string& commandLine, int32_t windowStyle = 1);
 
-// %NAME%, $NAME, ${NAME} and a leading ~ replaced from the environment; an
-// unknown name stays as written.
+// %NAME% replaced from the environment; an unknown name stays as written.
+// Nothing else is special: "$" and "~" are characters of the file's name.
 std::string expandEnvironment(const std::string& path);
 // A command line split into arguments: blanks separate, double quotes group
 // (a doubled quote inside quotes is one quote), nothing else is special.
