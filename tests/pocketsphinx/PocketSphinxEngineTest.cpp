@@ -56,6 +56,9 @@ protected:
                "<start>=MAIL\r\n<start>=###\r\n";
     }
 
+    // Each test runs in a process of its own, with its own folder.
+    static void TearDownTestSuite() { fs::remove_all(dir()); }
+
     void SetUp() override {
         if (!s_ready)
             GTEST_SKIP() << "espeak-ng or sox not installed";
