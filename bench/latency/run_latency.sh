@@ -1,32 +1,25 @@
 #!/usr/bin/env bash
-# End of speech to keys typed with the PocketSphinx engine, for the old
-# end-of-speech wait (80 frames; QUIBO_OLD_END_SILENCE_FRAMES) and the one in
-# use (or QUIBO_END_SILENCE_FRAMES), in one run, over bench/speech's commands:
-#   latency over the grammar's phrases played at a microphone's pace, as
-#   spoken and with a pause inside ("open ... terminal");
+# End of speech to keys typed with the PocketSphinx engine, beside the plain
+# decoder (default settings, its own voice activity detection, as
+# pocketsphinx_continuous listens) in the same run, over bench/speech's
+# commands played at a microphone's pace, as spoken and with a pause inside
+# ("open ... terminal"), for grammars of 29 rules (the commands) and of 1,000
+# (the commands and phrases of dictionary words, grammar.py). For each:
+#   median, 90th percentile and worst latency of the phrases heard;
 #   the rules recognised right, the phrases with a pause recognised right
-#   and the sentences that are no command heard, for both waits, and
-#   bench/speech's accuracy figures for both.
+#   and the sentences that are no command heard;
+#   the most decoding took per second of audio (over 1000: behind the speaker);
+# then bench/speech's accuracy figures (ten minutes or more each).
 # Usage: bench/latency/run_latency.sh <build dir> [pause ms] [--no-speech-bench]
-# QUIBO_OLD_BUILD: a build of the old engine to measure as "old" instead.
-# (bench/speech's own run takes ten minutes or more for each wait)
+# QUIBO_OLD_BUILD: a build of the old engine, measured beside this one.
+# QUIBO_LATENCY_RULES: the grammar sizes ("29 1000"; "3000" takes a while).
 set -euo pipefail
 build=${1:-build}
 pause=${2:-150}
 speechBench=${3:-}
-tool=$build/bin/utterance_latency
-recognise=$build/bin/recognise_wav
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-grammar=$work/temp.txt
-{
-    printf '[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n'
-    sed 's/^/<start>=/; s/$/\r/' "$here/../speech/commands.txt"
-} >"$grammar"
-old=${QUIBO_OLD_END_SILENCE_FRAMES:-80}
-new=$("$tool" "$grammar" | sed -n 's/^hangover\t//p')
-new=$((new / 10))
 
 noise() { # in.wav out.wav: a faint noise floor under the whole file
     sox -n -r 16000 -c 1 -b 16 "$work/noise.wav" synth "$(sox --i -D "$1")" whitenoise vol 0.003
@@ -57,7 +50,7 @@ while IFS= read -r rule; do
         noise "$work/p.wav" "$work/paused$n.wav"
         printf '%s\t%s\n' "$work/paused$n.wav" "$rule" >>"$work/paused"
     fi
-done < <(sed -n 's/^<start>=//p' "$grammar" | tr -d '\r')
+done <"$here/../speech/commands.txt"
 
 # Sentences that are no command, which must stay unheard.
 : >"$work/outside"
@@ -69,39 +62,61 @@ while IFS= read -r sentence; do
     noise "$work/p.wav" "$work/outside$m.wav"
     echo "$work/outside$m.wav" >>"$work/outside"
 done <"$here/../speech/sentences.txt"
+cut -f1 "$work/plain" "$work/paused" >"$work/timed"
+for f in $(cat "$work/timed"); do sox --i -D "$f"; done >"$work/seconds"
 
-right() { # expected result: files heard as their rule
-    paste <(cut -f2 "$1") <(cut -f2 "$2") | awk -F'\t' '$1 == $2' | wc -l
+right() { # expected result: files heard as their rule (the plain decoder's in lower case)
+    paste <(cut -f2 "$1") <(cut -f2 "$2") | awk -F'\t' 'tolower($1) == tolower($2)' | wc -l
 }
-median() { sort -n | awk '{a[NR] = $1} END {if (NR) printf "%.0f", (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2); else printf "-"}'; }
+# median, 90th percentile (nearest rank) and worst of the numbers in
+sorted() { sort -n | awk '{a[NR] = $1} END {
+    if (!NR) { printf "-\t-\t-"; exit }
+    m = NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
+    p = int(0.9 * NR + 0.999999); if (p < 1) p = 1
+    printf "%.0f\t%.0f\t%.0f", m, a[p], a[NR] }'; }
 
-echo "pause inside the phrases: ${pause} ms"
-for which in old new; do
-    frames=$new tools=$build/bin
-    if [ $which = old ]; then
-        frames=$old
-        [ -n "${QUIBO_OLD_BUILD:-}" ] && tools=$QUIBO_OLD_BUILD/bin
-    fi
-    export QUIBO_END_SILENCE_FRAMES=$frames
-    echo "$which engine ($tools):"
-    "$tools/recognise_wav" "$grammar" $(cut -f1 "$work/paused") | grep -v '^load' >"$work/paused.$which"
-    "$tools/recognise_wav" --fresh "$grammar" $(cat "$work/outside") | grep -v '^load' >"$work/outside.$which"
-    "$tools/utterance_latency" "$grammar" $(cut -f1 "$work/plain") $(cut -f1 "$work/paused") | grep -v '^hangover' >"$work/lat.$which"
-    head -n "$n" "$work/lat.$which" >"$work/plain.$which"
-    lat=$(awk -F'\t' '$2 != "" {print $4}' "$work/lat.$which")
-    echo "  end-of-speech wait up to $((frames * 10)) ms:" \
-        "end of speech to keys typed, median $(echo "$lat" | median) ms," \
-        "max $(echo "$lat" | sort -n | tail -1) ms;" \
-        "rules right $(right "$work/plain" "$work/plain.$which") / $n (paced)," \
-        "with a pause right $(right "$work/paused" "$work/paused.$which") / $(wc -l <"$work/paused");" \
-        "sentences that are no command heard $(awk -F'\t' '$2 != ""' "$work/outside.$which" | wc -l) / $m"
-    paste <(cut -f2 "$work/paused.$which") "$work/paused" |
-        awk -F'\t' '$1 != $3 {print "  with a pause, missed: " $3 " heard [" $1 "]"}'
+echo "pause inside the phrases: ${pause} ms; $n commands, $(wc -l <"$work/paused") with a pause, $m sentences"
+printf '%-6s %-8s %7s %7s %7s   %s\n' rules engine median p90 worst "(ms, end of speech to keys typed)"
+for rules in ${QUIBO_LATENCY_RULES:-29 1000}; do
+    grammar=$work/temp$rules.txt
+    python3 "$here/grammar.py" "$rules" "$grammar"
+    # The plain decoder: the same rules as JSGF, the same pronunciations.
+    "$build/bin/recognise_wav" --lexicon "$grammar" >"$work/plain.dict"
+    sed -n 's/^<start>=//p' "$grammar" | tr -d '\r' | tr 'A-Z' 'a-z' >"$work/rules"
+    { echo "#JSGF V1.0;"; echo "grammar g;"; printf 'public <c> = '; paste -sd'|' "$work/rules"; echo ";"; } >"$work/plain.gram"
+    engines="plain"
+    [ -n "${QUIBO_OLD_BUILD:-}" ] && engines="$engines old"
+    for which in $engines new; do
+        tools=$build/bin
+        [ $which = old ] && tools=$QUIBO_OLD_BUILD/bin
+        if [ $which = plain ]; then
+            "$tools/utterance_latency" --plain "$work/plain.gram" "$work/plain.dict" $(cat "$work/timed")
+        else
+            "$tools/utterance_latency" "$grammar" $(cat "$work/timed") 2>/dev/null
+        fi | grep -v '^hangover' >"$work/lat"
+        head -n "$n" "$work/lat" >"$work/lat.plain"
+        tail -n +"$((n + 1))" "$work/lat" >"$work/lat.paused"
+        figures=$(awk -F'\t' '$2 != "" {print $4}' "$work/lat" | sorted)
+        printf '%-6s %-8s %7s %7s %7s   ' "$rules" "$which" $figures
+        printf 'rules right %s / %s, with a pause right %s / %s' \
+            "$(right "$work/plain" "$work/lat.plain")" "$n" \
+            "$(right "$work/paused" "$work/lat.paused")" "$(wc -l <"$work/paused")"
+        if [ $which != plain ]; then
+            # Decoding as fast as it goes: its time per second of audio.
+            "$tools/recognise_wav" "$grammar" $(cat "$work/timed") 2>/dev/null | grep -v '^load' >"$work/speed"
+            "$tools/recognise_wav" --fresh "$grammar" $(cat "$work/outside") 2>/dev/null | grep -v '^load' >"$work/out"
+            printf ', sentences heard %s / %s, decoding at most %.0f ms per second of audio' \
+                "$(awk -F'\t' '$2 != ""' "$work/out" | wc -l)" "$m" \
+                "$(paste <(cut -f3 "$work/speed") "$work/seconds" | awk '{r = $1 / $2; if (r > w) w = r} END {print w}')"
+        fi
+        echo
+    done
 done
 if [ "$speechBench" != "--no-speech-bench" ]; then
-    for frames in $old $new; do
-        echo "bench/speech with an end-of-speech wait of $((frames * 10)) ms:"
-        QUIBO_END_SILENCE_FRAMES=$frames bash "$here/../speech/run_bench.sh" "$build" 2>/dev/null |
-            sed 's/^/  /'
-    done
+    echo "bench/speech, this engine:"
+    bash "$here/../speech/run_bench.sh" "$build" 2>/dev/null | sed 's/^/  /'
+    if [ -n "${QUIBO_OLD_BUILD:-}" ]; then
+        echo "bench/speech, the old engine:"
+        bash "$here/../speech/run_bench.sh" "$build" "$QUIBO_OLD_BUILD/bin/recognise_wav" 2>/dev/null | sed 's/^/  /'
+    fi
 fi

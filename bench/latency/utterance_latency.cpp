@@ -5,6 +5,10 @@
 //   "<file>\t<phrase heard or empty>\t<end of speech s>\t<latency ms>"
 // after a line "hangover\t<ms>" with the end-of-speech wait in use.
 // QUIBO_END_SILENCE_FRAMES sets that wait for the run (10 ms frames).
+//   utterance_latency --plain grammar.gram words.dict file.wav...
+// does the same with the plain decoder, as pocketsphinx_continuous listens:
+// default settings and its own voice activity detection, a phrase typed
+// when that calls the speech over.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -14,6 +18,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <pocketsphinx.h>
 
 #include "runtime/backends/pocketsphinx/PocketSphinxEngine.h"
 #include "runtime/backends/pocketsphinx/WavFileSource.h"
@@ -53,11 +59,82 @@ double endOfSpeech(const std::string& path) {
     return double(last) / 100.0;
 }
 
+double msBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// The plain decoder's phrases of one file, paced; the time of the first.
+std::string plainHeard(ps_decoder_t* ps, const std::string& path, Clock::time_point& typed) {
+    WavFileSource in(path, true);
+    in.open();
+    std::string heard;
+    int16_t chunk[kSampleRate / 100];
+    bool inSpeech = false;
+    ps_start_utt(ps);
+    auto ended = [&] {
+        ps_end_utt(ps);
+        int32 score = 0;
+        const char* hyp = ps_get_hyp(ps, &score);
+        if (hyp && *hyp) {
+            if (heard.empty()) {
+                rt::SendKeys("x", true);
+                typed = Clock::now();
+            }
+            heard += (heard.empty() ? "" : "|") + std::string(hyp);
+        }
+    };
+    while (size_t n = in.read(chunk, std::size(chunk))) {
+        ps_process_raw(ps, chunk, n, FALSE, FALSE);
+        bool now = ps_get_in_speech(ps) != 0;
+        if (inSpeech && !now) {
+            ended();
+            ps_start_utt(ps);
+        }
+        inSpeech = now;
+    }
+    ended();
+    in.close();
+    return heard;
+}
+
+int plain(int argc, char** argv) {
+    std::string hmm = PocketSphinxEngine::defaultModelDir() + "/en-us";
+    cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-jsgf", argv[2],
+                                   "-dict", argv[3], "-logfn", "/dev/null", nullptr);
+    ps_decoder_t* ps = config ? ps_init(config) : nullptr;
+    if (!ps) {
+        std::fprintf(stderr, "the plain decoder cannot load\n");
+        return 1;
+    }
+    std::printf("hangover\t%d\n", int(cmd_ln_int32_r(config, "-vad_postspeech")) * 10);
+    for (int i = 4; i < argc; ++i) {
+        double speechEnds = endOfSpeech(argv[i]);
+        Clock::time_point typed{};
+        auto started = Clock::now();
+        std::string heard = plainHeard(ps, argv[i], typed);
+        double latency =
+            heard.empty() ? std::nan("") : msBetween(started, typed) - speechEnds * 1000.0;
+        std::printf("%s\t%s\t%.2f\t%.1f\n", argv[i], heard.c_str(), speechEnds, latency);
+        std::fflush(stdout);
+    }
+    ps_free(ps);
+    cmd_ln_free_r(config);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::string(argv[1]) == "--plain") {
+        rt::setKeyboard(std::make_shared<rt::SimKeyboard>());
+        int result = plain(argc, argv);
+        rt::setKeyboard(nullptr);
+        return result;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: utterance_latency grammar.txt file.wav...\n");
+        std::fprintf(stderr,
+                     "usage: utterance_latency grammar.txt file.wav...\n"
+                     "       utterance_latency --plain grammar.gram words.dict file.wav...\n");
         return 2;
     }
     try {

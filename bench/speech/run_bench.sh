@@ -17,6 +17,9 @@
 # Usage: bench/speech/run_bench.sh <build dir> [recognise_wav to measure]
 # For a quicker look while trying a change, QUIBO_BENCH_HALVES ("tuning")
 # and QUIBO_BENCH_CONDITIONS ("clean quiet session") decode only those.
+# QUIBO_BENCH_RULES=1000 hears the same files with a grammar of that many
+# rules (bench/latency/grammar.py: the commands and phrases of dictionary
+# words); QUIBO_BENCH_PLAIN=0 leaves the plain decoder out.
 # Rendered audio and the plain decoder's answers are cached under
 # <build dir>/speech-corpus; a run takes about ten minutes with 3 parallel
 # jobs (QUIBO_BENCH_JOBS), the first twice that.
@@ -43,10 +46,15 @@ done
 decoded=(${QUIBO_BENCH_HALVES:-tuning reporting})
 
 # The grammar file Quibo would write for these commands.
-{
-    printf '[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n'
-    sed 's/^/<start>=/; s/$/\r/' "$here/commands.txt"
-} >"$out/temp.txt"
+if [ -n "${QUIBO_BENCH_RULES:-}" ]; then
+    python3 "$here/../latency/grammar.py" "$QUIBO_BENCH_RULES" "$out/temp.txt"
+else
+    {
+        printf '[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n'
+        sed 's/^/<start>=/; s/$/\r/' "$here/commands.txt"
+    } >"$out/temp.txt"
+fi
+echo "grammar: $(grep -c '^<start>=' "$out/temp.txt") rules" >&2
 # Texts: kind (c command, s sentence) and text.
 {
     sed 's/^/c\t/' "$here/commands.txt"
@@ -103,7 +111,7 @@ xargs -0 -n4 -P"$jobs" bash -c 'render "$@"' _ <"$out/render.jobs"
 # The plain decoder: the same grammar as JSGF and the same dictionary
 # pronunciations (the words the dictionary lacks spelled by the pronouncer).
 "$build/bin/recognise_wav" --lexicon "$out/temp.txt" >"$out/plain.dict"
-tr 'A-Z' 'a-z' <"$here/commands.txt" >"$out/rules"
+sed -n 's/^<start>=//p' "$out/temp.txt" | tr -d '\r' | tr 'A-Z' 'a-z' >"$out/rules"
 { echo "#JSGF V1.0;"; echo "grammar g;"; printf 'public <c> = '; paste -sd'|' "$out/rules"; echo ";"; } >"$out/g.gram"
 key=$(cat "$out/g.gram" "$out/plain.dict" | md5sum | cut -c1-8)
 plain() { # wav answer grammar dict
@@ -114,7 +122,7 @@ plain() { # wav answer grammar dict
 }
 export -f plain
 have_plain=0
-if command -v pocketsphinx_continuous >/dev/null; then
+if [ "${QUIBO_BENCH_PLAIN:-1}" != 0 ] && command -v pocketsphinx_continuous >/dev/null; then
     have_plain=1
     cp "$out/g.gram" "$cache/plain-$key.gram"
     cp "$out/plain.dict" "$cache/plain-$key.dict"

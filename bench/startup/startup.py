@@ -23,11 +23,19 @@ TITLE = "QUIBO! Voice Control"
 ANCHOR_TITLE = "Bare window"
 
 
-def free_display():
-    for n in range(150, 200):
-        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
-            return f":{n}"
-    raise SystemExit("no free display number")
+def start_server():
+    """Xvfb on a display number it finds free itself, written to a pipe once it listens."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                               "-nolisten", "tcp"], stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number.isdigit():
+        server.kill()
+        server.wait()
+        raise SystemExit("Xvfb did not start")
+    return server, f":{number}"
 
 
 def mapped(title, env):
@@ -46,18 +54,19 @@ def wait(pred, seconds):
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 7
+    server, display = start_server()
     work = tempfile.mkdtemp(prefix="quibo-startup-")
-    display = free_display()
+    # Qt makes a runtime folder where none is set: this one goes with the rest.
+    runtime = os.path.join(work, "runtime")
+    os.mkdir(runtime, 0o700)
     env = dict(os.environ, DISPLAY=display, HOME=work, QUIBO_REGISTRY_DIR=os.path.join(work, "registry"),
-               QUIBO_TRACE_STATUS="1", PULSE_SERVER="unix:/nonexistent")
+               QUIBO_TRACE_STATUS="1", PULSE_SERVER="unix:/nonexistent",
+               XDG_RUNTIME_DIR=runtime)
     env.pop("QUIBO_BACKENDS", None)
     with open(os.path.join(work, ".asoundrc"), "w") as f:
         f.write("pcm.!default { type null }\n")
-    server = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                              stderr=subprocess.DEVNULL)
     wm = None
     try:
-        time.sleep(1)
         wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stderr=subprocess.DEVNULL)
         time.sleep(1)
         folder = os.path.join(work, "program")
@@ -113,7 +122,9 @@ def main():
     finally:
         if wm:
             wm.terminate()
+            wm.wait()
         server.terminate()
+        server.wait()
         shutil.rmtree(work, ignore_errors=True)
 
 

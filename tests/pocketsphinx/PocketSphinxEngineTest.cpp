@@ -56,6 +56,9 @@ protected:
                "<start>=MAIL\r\n<start>=###\r\n";
     }
 
+    // Each test runs in a process of its own, with its own folder.
+    static void TearDownTestSuite() { fs::remove_all(dir()); }
+
     void SetUp() override {
         if (!s_ready)
             GTEST_SKIP() << "espeak-ng or sox not installed";
@@ -215,6 +218,57 @@ TEST_F(Listening, OfTwoRulesThatSoundAlikeNeitherIsGuessed) {
     m_sr->Activate();
     runToEnd();
     EXPECT_EQ(m_phrases, (Phrases{"Notepad", "Quibozilla", "Press  F5", "switch to"}));
+}
+
+TEST_F(Listening, AGrammarSetAgainHearsItsOwnRulesInAnyOrder) {
+    // The same rules again, in another order and with others among them:
+    // each phrase is heard as its own rule, not the one at its old place.
+    fs::path grammar = dir() / "again.txt";
+    std::ofstream(grammar, std::ios::binary)
+        << "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=Text Editor\r\n"
+           "<start>=switch to\r\n<start>=Mail\r\n<start>=Press  F5\r\n<start>=Quibozilla\r\n"
+           "<start>=Notepad\r\n<start>=Press F7\r\n";
+    m_sr->GrammarFromFile(grammar.string());
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, (Phrases{"Notepad", "Quibozilla", "Press  F5", "Mail", "switch to"}));
+}
+
+// The fixture's rules among 120 more of two common words each: a grammar
+// large enough that each rule is one word of the decoder.
+class InALargeGrammar : public Listening {
+protected:
+    void SetUp() override {
+        Listening::SetUp();
+        if (IsSkipped())
+            return;
+        const char* words[] = {"garden", "yellow", "window", "basket", "river",  "pencil",
+                               "summer", "orange", "candle", "rabbit", "silver", "monkey"};
+        std::ofstream grammar(dir() / "large.txt", std::ios::binary);
+        grammar << "[Grammar]\r\nlangid = 1033\r\ntype=cfg\r\n[<start>]\r\n<start>=switch to\r\n"
+                   "<start>=Notepad\r\n<start>=Quibozilla\r\n<start>=Press  F5\r\n<start>=Mail\r\n";
+        for (const char* a : words)
+            for (const char* b : words)
+                if (a != b && std::string(a) < b)
+                    grammar << "<start>=" << a << " " << b << "\r\n"
+                            << "<start>=" << b << " " << a << " up\r\n";
+        grammar.close();
+        m_sr->GrammarFromFile((dir() / "large.txt").string());
+    }
+};
+
+TEST_F(InALargeGrammar, TheCommandsAreHeardAndOtherSpeechIsNot) {
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, (Phrases{"Notepad", "Quibozilla", "Press  F5", "Mail", "switch to"}));
+}
+
+TEST_F(InALargeGrammar, APauseInsideAPhraseKeepsItOnePhrase) {
+    m_wav = (dir() / "pause-large.wav").string();
+    ASSERT_TRUE(synthesise("press <break time=\"450ms\"/> F5", m_wav, marked()));
+    m_sr->Activate();
+    runToEnd();
+    EXPECT_EQ(m_phrases, Phrases{"Press  F5"});
 }
 
 TEST_F(Listening, AnUnpronounceableWordIsReportedOnceAndTheRestWorks) {

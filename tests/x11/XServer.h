@@ -1,11 +1,11 @@
 #pragma once
-// A private X server for one test: Xvfb on a free display number, with or
+// A private X server for one test: Xvfb on a display number it finds free, with or
 // without a window manager, stopped at the end. Every wait is bounded.
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
+#include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -17,29 +17,28 @@
 class XServer {
 public:
     explicit XServer(bool windowManager) {
-        for (int n = 90; n < 140 && !m_display; ++n) {
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            std::string name = ":" + std::to_string(n);
-            m_server = spawn({"Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-            for (int i = 0; i < 100 && !m_display && running(m_server); ++i) {
+        // The server takes a free display number itself and writes it to
+        // the pipe once it listens, so no two runs race for one number.
+        int ready[2];
+        if (pipe(ready) != 0)
+            return;
+        m_server = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                          "1280x1024x24", "-nolisten", "tcp"},
+                         ready[0]);
+        close(ready[1]);
+        std::string number = readLine(ready[0], 10000);
+        close(ready[0]);
+        if (!number.empty())
+            m_name = ":" + number;
+        for (int i = 0; i < 100 && !m_name.empty() && !m_display && running(m_server); ++i) {
+            m_display = XOpenDisplay(m_name.c_str());
+            if (!m_display)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                m_display = XOpenDisplay(name.c_str());
-            }
-            // A server of another test run that took the number first answers
-            // too; ours has then given up, and the next number is tried.
-            if (m_display && !running(m_server)) {
-                XCloseDisplay(m_display);
-                m_display = nullptr;
-            }
-            if (m_display) {
-                m_name = name;
-            } else {
-                if (running(m_server)) // an exited one is reaped already
-                    stop(m_server);
-                m_server = 0;
-            }
+        }
+        if (!m_display && m_server > 0) {
+            if (running(m_server)) // an exited one is reaped already
+                stop(m_server);
+            m_server = 0;
         }
         if (!m_display)
             return;
@@ -94,9 +93,27 @@ private:
             XFree(data);
         return found;
     }
-    static pid_t spawn(const std::vector<std::string>& argv) {
+    // The digits written to fd up to a newline, within ms; empty on none.
+    static std::string readLine(int fd, int ms) {
+        std::string line;
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < until) {
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, 50) <= 0)
+                continue;
+            char c = 0;
+            if (read(fd, &c, 1) != 1 || c == '\n')
+                break;
+            line += c;
+        }
+        return line.find_first_not_of("0123456789") == std::string::npos ? line : std::string{};
+    }
+    // closeInChild: a descriptor the child must not hold.
+    static pid_t spawn(const std::vector<std::string>& argv, int closeInChild = -1) {
         pid_t p = fork();
         if (p == 0) {
+            if (closeInChild >= 0)
+                close(closeInChild);
             std::vector<char*> args;
             for (const auto& a : argv)
                 args.push_back(const_cast<char*>(a.c_str()));

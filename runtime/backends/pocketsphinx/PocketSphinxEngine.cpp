@@ -17,6 +17,7 @@
 #include <sphinxbase/cmn.h>
 #include <sphinxbase/fe.h>
 #include <sphinxbase/feat.h>
+#include <sphinxbase/fsg_model.h>
 
 #include "runtime/backends/pocketsphinx/Confidence.h"
 #include "runtime/backends/pocketsphinx/FrontEnd.h"
@@ -190,6 +191,89 @@ std::set<std::string> pronunciations(ps_decoder_t* ps, const std::vector<std::st
     return ways;
 }
 
+// A grammar's graph: a small one a chain of words for each rule, a state
+// after each word, so a rule's words are modelled across their boundaries
+// as the model was trained and silence and noise may come between them.
+// The decoder builds its lattice over every word exit of the utterance
+// times every state of the graph, which grows with the square of the
+// grammar: from kWordPerRuleFrom rules on, each rule is one word of the
+// decoder instead, spelt with the phones of its words in turn, a silence
+// allowed between two (a pause inside a phrase), and the graph is a start
+// and an end state with a link for each rule. The first words of a longer
+// rule are then a word of their own too, leading nowhere, so a pause after
+// them is heard as a phrase not yet whole, as the best path so far.
+constexpr size_t kWordPerRuleFrom = 100;
+
+// Returns the rule's ways of being said; at most 64.
+std::vector<std::string> ruleSpellings(ps_decoder_t* ps, const std::vector<std::string>& tokens) {
+    std::vector<std::string> ways{""};
+    for (const auto& token : tokens) {
+        std::vector<std::string> longer;
+        for (const auto& phones : knownPronunciations(ps, token))
+            for (const auto& way : ways) {
+                if (way.empty()) {
+                    longer.push_back(phones);
+                    continue;
+                }
+                for (const char* between : {" ", " SIL "})
+                    if (longer.size() < 64)
+                        longer.push_back(way + between + phones);
+            }
+        ways = std::move(longer);
+        if (ways.size() > 64)
+            ways.resize(64);
+    }
+    return ways;
+}
+
+// Silence and noise may come at the graph's states.
+void addFillers(fsg_model_t* fsg, cmd_ln_t* config) {
+    for (int32 state = 0; state < fsg_model_n_state(fsg); ++state) {
+        fsg_model_add_silence(fsg, "<sil>", state, cmd_ln_float32_r(config, "-silprob"));
+        fsg_model_add_silence(fsg, "[NOISE]", state, cmd_ln_float32_r(config, "-fillprob"));
+    }
+}
+
+fsg_model_t* newGraph(ps_decoder_t* ps, int32 states) {
+    fsg_model_t* fsg = fsg_model_init(kSearch, ps_get_logmath(ps),
+                                      cmd_ln_float32_r(ps_get_config(ps), "-lw"), states);
+    fsg->start_state = 0;
+    fsg->final_state = 1;
+    return fsg;
+}
+
+// Each rule's words in a chain from the start state 0 to the final state 1.
+fsg_model_t* wordGraph(ps_decoder_t* ps, const std::vector<std::vector<std::string>>& rules) {
+    int32 states = 2;
+    for (const auto& words : rules)
+        states += int32(words.size()) - 1;
+    fsg_model_t* fsg = newGraph(ps, states);
+    int32 next = 2;
+    for (const auto& words : rules) {
+        int32 from = 0;
+        for (size_t i = 0; i < words.size(); ++i) {
+            int32 to = i + 1 == words.size() ? 1 : next++;
+            fsg_model_trans_add(fsg, from, to, 0, fsg_model_word_add(fsg, words[i].c_str()));
+            from = to;
+        }
+    }
+    addFillers(fsg, ps_get_config(ps));
+    return fsg;
+}
+
+// One link for each rule's word from state 0 to the final state 1; the
+// words of the start of a rule to state 2, where no link leads on.
+fsg_model_t* ruleGraph(ps_decoder_t* ps, const std::vector<std::string>& ruleWords,
+                       const std::vector<std::string>& partWords) {
+    fsg_model_t* fsg = newGraph(ps, 3);
+    for (const auto& word : ruleWords)
+        fsg_model_trans_add(fsg, 0, 1, 0, fsg_model_word_add(fsg, word.c_str()));
+    for (const auto& word : partWords)
+        fsg_model_trans_add(fsg, 0, 2, 0, fsg_model_word_add(fsg, word.c_str()));
+    addFillers(fsg, ps_get_config(ps));
+    return fsg;
+}
+
 // The acoustic score of the decoder's best path, without the grammar's
 // and insertion penalties, which differ between the two searches.
 int64_t acousticScore(ps_decoder_t* ps) {
@@ -318,7 +402,7 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
     });
     std::map<std::string, std::string> tokenOfWord;
     std::set<std::string> unspeakable;
-    std::map<std::string, std::string> ruleOfTokens;
+    std::set<std::string> seen; // rules by their tokens
     std::vector<std::string> alternatives;
     std::vector<std::string> ruleTexts;
     std::vector<std::string> allWords;
@@ -349,35 +433,52 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
             tokens += tokens.empty() ? found->second : " " + found->second;
         }
         // The first of several rules that sound alike is the one heard.
-        if (speakable && !tokens.empty() && ruleOfTokens.emplace(tokens, rule).second) {
+        if (speakable && !tokens.empty() && seen.insert(tokens).second) {
             alternatives.push_back(tokens);
             ruleTexts.push_back(rule);
         }
     }
-    std::ostringstream jsgf;
-    jsgf << "#JSGF V1.0;\ngrammar quibo;\npublic <command> = ";
-    for (size_t i = 0; i < alternatives.size(); ++i)
-        jsgf << (i ? "\n  | " : "") << alternatives[i];
-    if (alternatives.empty())
-        jsgf << "<VOID>";
-    jsgf << ";\n";
     if (m_inUtterance) {
         ps_end_utt(m_ps);
         ps_end_utt(m_loop);
         m_inUtterance = false;
     }
-    // ps_add_word(update=FALSE) leaves the search to be rebuilt here.
-    if (ps_set_jsgf_string(m_ps, kSearch, jsgf.str().c_str()) != 0 ||
-        ps_set_search(m_ps, kSearch) != 0)
-        raiseError(kInvalidProcedureCall, "SpeechRecogniser", "Grammar cannot be used");
-    m_ruleOfTokens = std::move(ruleOfTokens);
     m_ruleTexts = std::move(ruleTexts);
     m_ruleTokens.clear();
+    m_ruleOfWord.clear();
+    m_ruleWords.clear();
+    bool wordPerRule = alternatives.size() >= kWordPerRuleFrom;
+    std::vector<std::string> ruleWords, partWords;
     for (const auto& tokens : alternatives) {
         std::istringstream in(tokens);
         m_ruleTokens.emplace_back(std::istream_iterator<std::string>(in),
                                   std::istream_iterator<std::string>());
+        if (wordPerRule) {
+            ruleWords.push_back(decoderWord(m_ruleTokens.back(), "qrule_"));
+            m_ruleWords.push_back({ruleWords.back()});
+        } else {
+            m_ruleWords.push_back(m_ruleTokens.back());
+        }
+        m_ruleOfWord.emplace(wordPerRule ? ruleWords.back() : tokens, m_ruleOfWord.size());
     }
+    // A start that is a rule itself ends at the first pause.
+    std::set<std::string> parts;
+    for (const auto& tokens : wordPerRule ? m_ruleTokens : decltype(m_ruleTokens){})
+        for (size_t n = 1; n < tokens.size(); ++n) {
+            std::vector<std::string> part(tokens.begin(), tokens.begin() + long(n));
+            std::string joined;
+            for (const auto& t : part)
+                joined += (joined.empty() ? "" : " ") + t;
+            if (!seen.count(joined) && parts.insert(joined).second)
+                partWords.push_back(decoderWord(part, "qpart_"));
+        }
+    // ps_add_word(update=FALSE) leaves the search to be rebuilt here.
+    fsg_model_t* fsg =
+        wordPerRule ? ruleGraph(m_ps, ruleWords, partWords) : wordGraph(m_ps, m_ruleTokens);
+    int set = ps_set_fsg(m_ps, kSearch, fsg);
+    fsg_model_free(fsg);
+    if (set != 0 || ps_set_search(m_ps, kSearch) != 0)
+        raiseError(kInvalidProcedureCall, "SpeechRecogniser", "Grammar cannot be used");
     std::vector<std::string> problems;
     if (!unspeakable.empty()) {
         std::string problem = "Cannot pronounce:";
@@ -391,6 +492,23 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
     for (const auto& p : problems)
         problem += (problem.empty() ? "" : "; ") + p;
     return problem;
+}
+
+// The decoder's word for the tokens said in turn, added to its dictionary
+// the first time. A word keeps its name across grammars: the dictionary
+// cannot take one back.
+std::string PocketSphinxEngine::decoderWord(const std::vector<std::string>& tokens,
+                                            const std::string& kind) {
+    std::string key = kind;
+    for (const auto& t : tokens)
+        key += " " + t;
+    auto [known, added] = m_decoderWords.emplace(key, kind + std::to_string(m_decoderWords.size()));
+    if (added) {
+        auto ways = ruleSpellings(m_ps, tokens);
+        for (size_t n = 0; n < ways.size(); ++n)
+            ps_add_word(m_ps, variantName(known->second, n + 1).c_str(), ways[n].c_str(), FALSE);
+    }
+    return known->second;
 }
 
 // Rules spoken with the same phones (homophones such as "Mail" and "Male")
@@ -473,12 +591,12 @@ Judgement PocketSphinxEngine::judge() {
     j.frames = ps_get_n_frames(m_ps);
     int32 score = 0;
     const char* hyp = ps_get_hyp(m_ps, &score);
-    if (!hyp || j.frames <= 0 || m_ruleOfTokens.count(baseWords(hyp)) == 0)
+    if (!hyp || j.frames <= 0 || m_ruleOfWord.count(baseWords(hyp)) == 0)
         return j;
     // The rule is the one most of the lattice spells, which is the best
     // path's but for near ties.
     double ascale = 1.0 / cmd_ln_float32_r(ps_get_config(m_ps), "-ascale");
-    RuleConfidence sure = ruleConfidence(ps_get_lattice(m_ps), m_ruleTokens, ascale);
+    RuleConfidence sure = ruleConfidence(ps_get_lattice(m_ps), m_ruleWords, ascale);
     if (sure.best < 0)
         return j;
     j.rule = m_ruleTexts[size_t(sure.best)];
@@ -499,19 +617,22 @@ Judgement PocketSphinxEngine::judge() {
 bool PocketSphinxEngine::wholeRuleSoFar() {
     int32 score = 0;
     const char* hyp = ps_get_hyp(m_ps, &score);
-    return hyp && m_ruleOfTokens.count(baseWords(hyp)) > 0;
+    return hyp && m_ruleOfWord.count(baseWords(hyp)) > 0;
 }
 
 // Both decoders are given the frames; each its own copy, as a decoder
 // normalises the frames it is given in place.
 void PocketSphinxEngine::decode(const FrontEnd::Frame* frames, size_t count) {
-    for (ps_decoder_t* ps : {m_ps, m_loop}) {
-        std::vector<FrontEnd::Frame> copy(frames, frames + count);
-        std::vector<mfcc_t*> rows;
-        for (auto& f : copy)
-            rows.push_back(f.data());
-        ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, FALSE);
-    }
+    for (ps_decoder_t* ps : {m_ps, m_loop})
+        decodeWith(ps, frames, count);
+}
+
+void PocketSphinxEngine::decodeWith(ps_decoder_t* ps, const FrontEnd::Frame* frames, size_t count) {
+    std::vector<FrontEnd::Frame> copy(frames, frames + count);
+    std::vector<mfcc_t*> rows;
+    for (auto& f : copy)
+        rows.push_back(f.data());
+    ps_process_cep(ps, rows.data(), int(rows.size()), FALSE, FALSE);
 }
 
 // The rule heard in the utterance just ended, empty when none. Until the
@@ -535,7 +656,10 @@ std::string PocketSphinxEngine::utteranceEnded(const std::vector<FrontEnd::Frame
         for (ps_decoder_t* ps : {m_ps, m_loop})
             cmn_live_set(ps_get_feat(ps)->cmn_struct, mean.data());
         startUtterance();
-        decode(given.data(), n);
+        // The two decoders at once: this wait comes after the speech.
+        std::thread loop([&] { decodeWith(m_loop, given.data(), n); });
+        decodeWith(m_ps, given.data(), n);
+        loop.join();
         m_learntFrames += long(n);
     }
     return utteranceEnded();

@@ -1,6 +1,7 @@
 #pragma once
 // Recognition with the PocketSphinx decoder, fully offline. The grammar's
-// rules become a JSGF grammar; a second decoder runs a loop of single
+// rules become a graph of words (a large grammar's each one word of the
+// decoder); a second decoder runs a loop of single
 // phones, free of any grammar, over the same frames. An utterance is taken
 // for a rule only when it is confident: its lattice posterior (low when
 // another rule fits about as well), how far it beats the phone loop per
@@ -92,16 +93,20 @@ private:
     std::string utteranceEnded();
     std::string utteranceEnded(const std::vector<FrontEnd::Frame>& given);
     void decode(const FrontEnd::Frame* frames, size_t count);
+    static void decodeWith(ps_decoder_s* ps, const FrontEnd::Frame* frames, size_t count);
     Judgement judge();
     bool wholeRuleSoFar();
     std::vector<std::string> markRulesThatSoundAlike();
+    std::string decoderWord(const std::vector<std::string>& tokens, const std::string& kind);
 
     SourceFactory m_sources;
     ps_decoder_s* m_ps = nullptr;         // the grammar
     ps_decoder_s* m_loop = nullptr;       // the phone loop, on the same audio
     std::unique_ptr<FrontEnd> m_frontEnd; // the features both decoders are given
     std::mutex m_decoderMutex;
-    std::map<std::string, std::string> m_ruleOfTokens;  // hypothesis -> rule text
+    std::map<std::string, std::string> m_decoderWords;  // kind and tokens -> a word, kept
+    std::map<std::string, size_t> m_ruleOfWord;         // hypothesis -> its rule
+    std::vector<std::vector<std::string>> m_ruleWords;  // each rule's words in the graph
     std::vector<std::vector<std::string>> m_ruleTokens; // each rule's tokens, as in the grammar
     std::vector<std::string> m_ruleTexts;               // and its text
     std::vector<bool> m_soundsAlike;                    // and whether another sounds the same
