@@ -36,18 +36,6 @@ std::filesystem::path freshFileOf(const std::filesystem::path& file) {
     return target.parent_path() / ("." + target.filename().string() + ".new");
 }
 
-int32_t writeErrorOf(int err) {
-    switch (err) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return rt::kDiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS: return rt::kPermissionDenied;
-    default: return rt::kDeviceIOError;
-    }
-}
-
 // The whole of `file`, false when it cannot be read as a file.
 bool readWhole(const std::filesystem::path& file, std::string& bytes, mode_t& mode) {
     bytes.clear();
@@ -76,7 +64,7 @@ int32_t writeFresh(const std::filesystem::path& fresh, mode_t mode,
                    std::initializer_list<std::string_view> pieces) {
     int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0)
-        return writeErrorOf(errno);
+        return rt::writeErrorNumber(errno);
     int32_t failure = 0;
     for (std::string_view piece : pieces) {
         while (!piece.empty() && !failure) {
@@ -84,13 +72,13 @@ int32_t writeFresh(const std::filesystem::path& fresh, mode_t mode,
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                failure = writeErrorOf(errno);
+                failure = rt::writeErrorNumber(errno);
             else
                 piece.remove_prefix(static_cast<size_t>(n));
         }
     }
     if (::close(fd) != 0 && !failure)
-        failure = writeErrorOf(errno);
+        failure = rt::writeErrorNumber(errno);
     return failure;
 }
 

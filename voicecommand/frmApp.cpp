@@ -1,10 +1,10 @@
 #include "voicecommand/frmApp.h"
 
-#include <algorithm>
 #include <array>
 
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
+#include "runtime/core/Strings.h"
 #include "runtime/core/Variant.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
@@ -304,10 +304,8 @@ void frmApp::ShellSub() {
 }
 
 namespace {
-bool holdsSeparator(const std::string& text) { return text.find_first_of("*~$") != std::string::npos; }
-bool holdsControl(const std::string& text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; });
+bool holdsSeparator(const std::string& text) {
+    return text.find_first_of("*~$") != std::string::npos;
 }
 } // namespace
 
@@ -323,7 +321,8 @@ void frmApp::SaveCommand() {
             rt::MsgBox("A voice command name or a vocabulary cannot hold \"*\", \"~\" or \"$\": they "
                        "separate the parts of the application's record.  Nothing was saved.",
                        rt::vbExclamation, "Save Command");
-        } else if (holdsControl(txtVActivate.Text()) || holdsControl(cmbVocabulary.Text())) {
+        } else if (rt::holdsControlCharacter(txtVActivate.Text()) ||
+                   rt::holdsControlCharacter(cmbVocabulary.Text())) {
             rt::MsgBox(
                 "A voice command name or a vocabulary cannot hold a line break or another control "
                 "character: it would split the lines of the grammar.  Nothing was saved.",

@@ -1,10 +1,10 @@
 #include "voicecommand/frmVocab.h"
 
-#include <algorithm>
 #include <array>
 
 #include "runtime/core/App.h"
 #include "runtime/core/Error.h"
+#include "runtime/core/Strings.h"
 #include "runtime/core/Variant.h"
 #include "runtime/forms/FormRef.h"
 #include "runtime/forms/Host.h"
@@ -212,9 +212,7 @@ void frmVocab::SaveChanges() {
         return;
     }
     // A line break would split the grammar's lines and the file's phrase.
-    const std::string& text = txtCommand.Text();
-    if (std::any_of(text.begin(), text.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; })) {
+    if (rt::holdsControlCharacter(txtCommand.Text())) {
         rt::MsgBox(
             "A phrase cannot hold a line break or another control character: it would split the "
             "lines of the grammar.  Nothing was saved.",

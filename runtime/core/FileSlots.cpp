@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/core/Error.h"
+#include "runtime/core/FileSystem.h"
 
 namespace rt::FileSlots {
 
@@ -118,17 +119,9 @@ Slot& openSlot(int slot, bool random) {
     }
 }
 
+// A slot opened for reading only writes nothing: EBADF.
 [[noreturn]] void raiseWriteError(int err) {
-    switch (err) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: raiseError(kDiskFull);
-    case EBADF:
-    case EACCES:
-    case EPERM:
-    case EROFS: raiseError(kPermissionDenied);
-    default: raiseError(kDeviceIOError);
-    }
+    raiseError(err == EBADF ? kPermissionDenied : writeErrorNumber(err));
 }
 
 void writeAll(int fd, const char* data, size_t size, off_t offset) {

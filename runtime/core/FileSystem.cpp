@@ -85,15 +85,7 @@ void Kill(const std::filesystem::path& file) {
 namespace {
 
 [[noreturn]] void raiseReplaceError(int err) {
-    switch (err) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: raiseError(kDiskFull);
-    case EACCES:
-    case EPERM:
-    case EROFS: raiseError(kPermissionDenied);
-    default: raiseError(kDeviceIOError);
-    }
+    raiseError(writeErrorNumber(err));
 }
 
 void syncPath(const std::filesystem::path& path, int flags) {
@@ -109,6 +101,18 @@ void syncPath(const std::filesystem::path& path, int flags) {
 }
 
 } // namespace
+
+int32_t writeErrorNumber(int err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kPermissionDenied;
+    default: return kDeviceIOError;
+    }
+}
 
 std::filesystem::path FinalTarget(const std::filesystem::path& file) {
     std::filesystem::path at = file;

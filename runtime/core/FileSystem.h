@@ -2,6 +2,7 @@
 // Folders and files as the program sees them. Names given and returned are
 // ANSI; paths on disk are UTF-8.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ void CreateFolder(const std::filesystem::path& folder);
 
 // Deletes a file: 53 when there is none, 75 when it cannot be deleted.
 void Kill(const std::filesystem::path& file);
+
+// The run-time error for a failed write or rename (errno `err`): 61 for a
+// full disk, 70 when the file or its folder may only be read, 57 otherwise.
+int32_t writeErrorNumber(int err);
 
 // The file `file` names in the end: the target of a symbolic link (or of a
 // chain of them), else `file` itself. A rewrite replaces that file, so a link

@@ -1,5 +1,7 @@
 #include "runtime/core/Strings.h"
 
+#include <algorithm>
+
 #include "runtime/core/Error.h"
 
 namespace rt {
@@ -106,6 +108,11 @@ long InStr(long start, std::string_view s, std::string_view find, Compare compar
     }
     size_t at = hay.find(needle, static_cast<size_t>(start - 1));
     return at == std::string::npos ? 0 : static_cast<long>(at + 1);
+}
+
+bool holdsControlCharacter(std::string_view s) {
+    return std::any_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; });
 }
 
 bool textEquals(std::string_view a, std::string_view b) {

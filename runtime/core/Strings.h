@@ -27,6 +27,9 @@ inline long InStr(std::string_view s, std::string_view find, Compare compare = C
 
 // Whole-text comparison without regard to case.
 bool textEquals(std::string_view a, std::string_view b);
+// Whether the text holds a control character (a line break, a tab, DEL):
+// one would split a line of a text file written from it.
+bool holdsControlCharacter(std::string_view s);
 // -1, 0 or 1, like StrComp.
 int StrComp(std::string_view a, std::string_view b, Compare compare = Compare::Binary);
 
