@@ -463,14 +463,16 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
     }
     // A start that is a rule itself ends at the first pause.
     std::set<std::string> parts;
-    for (const auto& tokens : wordPerRule ? m_ruleTokens : decltype(m_ruleTokens){})
-        for (size_t n = 1; n < tokens.size(); ++n) {
-            std::vector<std::string> part(tokens.begin(), tokens.begin() + long(n));
+    if (wordPerRule)
+        for (const auto& tokens : m_ruleTokens) {
             std::string joined;
-            for (const auto& t : part)
-                joined += (joined.empty() ? "" : " ") + t;
-            if (!seen.count(joined) && parts.insert(joined).second)
-                partWords.push_back(decoderWord(part, "qpart_"));
+            for (size_t n = 1; n < tokens.size(); ++n) {
+                joined += (n > 1 ? " " : "") + tokens[n - 1];
+                if (!seen.count(joined) && parts.insert(joined).second)
+                    partWords.push_back(decoderWord(
+                        std::vector<std::string>(tokens.begin(), tokens.begin() + long(n)),
+                        "qpart_"));
+            }
         }
     // ps_add_word(update=FALSE) leaves the search to be rebuilt here.
     fsg_model_t* fsg =
