@@ -10,6 +10,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "runtime/core/FileSystem.h"
+
 namespace rt::registry {
 
 namespace {
@@ -194,16 +196,7 @@ std::filesystem::path HiveStore::fileOf(HKEY hive) const {
 }
 
 std::filesystem::path HiveStore::writtenFile(HKEY hive) const {
-    namespace fs = std::filesystem;
-    fs::path path = fileOf(hive);
-    std::error_code ec;
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hops) {
-        fs::path next = fs::read_symlink(path, ec);
-        if (ec)
-            break;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return path;
+    return FinalTarget(fileOf(hive));
 }
 
 void HiveStore::report(const std::string& problem) {
