@@ -1,9 +1,11 @@
 #include "runtime/backends/pocketsphinx/Pronouncer.h"
 
 #include <map>
+#include <optional>
 
 #include <gtest/gtest.h>
 
+#include "tests/pocketsphinx/FakeEspeak.h"
 #include "tests/support/TestSupport.h"
 
 using rt::speech::Pronouncer;
@@ -92,6 +94,65 @@ TEST_F(FakeDictionary, TheSecondWayToSayAWordComesFromItsSpellingNotTheDictionar
     auto f5 = m_pronouncer.spoken("f5").value_or("");
     EXPECT_NE(f5.find("F AY V"), std::string::npos) << f5;
     EXPECT_FALSE(m_pronouncer.spoken("###").has_value());
+}
+
+struct PrepareRow {
+    std::string name;
+    std::string prefix; // of the row's words, which no other test asks about
+    std::optional<std::string> batch;
+    bool trusted; // the batch answers are taken
+    friend void PrintTo(const PrepareRow& row, std::ostream* os) { *os << row.name; }
+};
+
+// The fake espeak-ng echoes each run as its IPA, alone and in a batch; its
+// letters are IPA symbols that are their own phones. Untrusted batches answer
+// with a "z" before each run, so a wrongly taken answer shows.
+class PreparedRuns : public testing::TestWithParam<PrepareRow> {
+protected:
+    static std::vector<std::string> words(const std::string& prefix) {
+        const std::string letters = "bdfkmnpstv";
+        std::vector<std::string> out;
+        for (size_t i = 0; i < 200; ++i)
+            out.push_back(prefix + letters[i / 100] + letters[i / 10 % 10] + letters[i % 10]);
+        return out;
+    }
+    static std::string phonesOf(const std::string& word) {
+        std::string out;
+        for (char c : word)
+            out += (out.empty() ? "" : " ") + std::string(1, char(std::toupper(c)));
+        return out;
+    }
+    Pronouncer m_pronouncer{[](const std::string&) { return std::optional<std::string>(); }};
+};
+
+TEST_P(PreparedRuns, EveryRunGetsItsOwnAnswer) {
+    rt::test::FakeEspeak espeak(GetParam().batch, "printf '%s\\n' \"$5\"");
+    auto asked = words(GetParam().prefix);
+    Pronouncer::prepare(asked);
+    int starts = espeak.starts();
+    for (const auto& word : asked)
+        EXPECT_EQ(m_pronouncer.spoken(word).value_or("<none>"), phonesOf(word)) << word;
+    EXPECT_EQ(espeak.starts(), starts) << "answers not kept";
+    if (GetParam().trusted) {
+        EXPECT_LE(starts * 10, int(asked.size())) << "too many processes";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PreparedRuns,
+    testing::Values(PrepareRow{"ChunksAnswered", "bd", "cat", true},
+                    PrepareRow{"LinesJoined", "bf", "cat >/dev/null; echo 'bˈɑː'", false},
+                    PrepareRow{"RunsLeftUnanswered", "bk", "sed 's/^/z/; 3,4d'", false},
+                    PrepareRow{"Crashed", "bm", "sed 's/^/z/'; kill -SEGV $$", false},
+                    PrepareRow{"Failed", "bn", "sed 's/^/z/'; exit 1", false}),
+    rt::test::RowName());
+
+TEST(PreparedRunsWithoutEspeak, CannotBeSpoken) {
+    rt::test::FakeEspeak espeak(std::nullopt);
+    Pronouncer pronouncer([](const std::string&) { return std::optional<std::string>(); });
+    Pronouncer::prepare({"bpdd", "bpff"});
+    EXPECT_FALSE(pronouncer.spoken("bpdd").has_value());
+    EXPECT_FALSE(pronouncer.spoken("bpff").has_value());
 }
 
 } // namespace

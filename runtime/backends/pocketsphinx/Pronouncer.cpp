@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <map>
 #include <mutex>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <set>
+#include <thread>
 #include <utility>
 #include <vector>
 
-extern char** environ;
+#include "runtime/backends/pocketsphinx/EspeakIpa.h"
 
 namespace rt::speech {
 
@@ -61,52 +61,6 @@ std::string below1000(int n) {
     return out;
 }
 
-// espeak-ng asked for one word's IPA, run without a shell so no word is a
-// command.
-struct Asking {
-    pid_t pid = 0;
-    int fd = -1;
-};
-
-Asking askEspeak(const std::string& word) {
-    int out[2];
-    if (pipe(out) != 0)
-        return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", 1, 0);
-    std::vector<std::string> args{"espeak-ng", "-q", "--ipa", "-v", "en-us", word};
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    int rc = posix_spawnp(&pid, "espeak-ng", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    if (rc != 0) {
-        close(out[0]);
-        return {};
-    }
-    return {pid, out[0]};
-}
-
-std::optional<std::string> answer(const Asking& asking) {
-    if (asking.fd < 0)
-        return std::nullopt;
-    std::string text;
-    char buf[256];
-    ssize_t n;
-    while ((n = ::read(asking.fd, buf, sizeof buf)) > 0)
-        text.append(buf, size_t(n));
-    int status = 0;
-    waitpid(asking.pid, &status, 0);
-    close(asking.fd);
-    return text;
-}
-
 std::mutex g_askedMutex;
 std::map<std::string, std::optional<std::string>> g_asked; // word -> IPA
 
@@ -117,7 +71,7 @@ std::optional<std::string> espeakIpa(const std::string& word) {
         if (found != g_asked.end())
             return found->second;
     }
-    auto ipa = answer(askEspeak(word));
+    auto ipa = EspeakIpa::ofRun(word);
     std::lock_guard lock(g_askedMutex);
     return g_asked.emplace(word, ipa).first->second;
 }
@@ -250,23 +204,62 @@ void Pronouncer::prepare(const std::vector<std::string>& words) {
     std::vector<std::string> runs;
     {
         std::lock_guard lock(g_askedMutex);
+        std::set<std::string> taken;
         for (const auto& word : words)
             for (auto& run : runsOf(word))
-                if (!g_asked.count(run) && std::find(runs.begin(), runs.end(), run) == runs.end())
+                if (!g_asked.count(run) && taken.insert(run).second)
                     runs.push_back(std::move(run));
     }
-    constexpr size_t kAtOnce = 16;
-    for (size_t first = 0; first < runs.size(); first += kAtOnce) {
-        size_t last = std::min(runs.size(), first + kAtOnce);
-        std::vector<Asking> asking;
-        for (size_t i = first; i < last; ++i)
-            asking.push_back(askEspeak(runs[i]));
-        for (size_t i = first; i < last; ++i) {
-            auto ipa = answer(asking[i - first]);
-            std::lock_guard lock(g_askedMutex);
-            g_asked.emplace(runs[i], ipa);
-        }
+    // Starting espeak-ng costs far more than one run's answer, so each
+    // process is given a chunk of runs; a few run at once to use the cores.
+    // A run so long that espeak-ng may break it over lines is asked alone.
+    constexpr size_t kLongestInChunk = 100;
+    constexpr size_t kMostInChunk = 256;
+    constexpr size_t kFewestInChunk = 32;
+    const size_t processes = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    std::vector<std::vector<size_t>> chunks;
+    std::vector<size_t> batched;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        if (runs[i].size() > kLongestInChunk)
+            chunks.push_back({i});
+        else
+            batched.push_back(i);
     }
+    // Chunks of even size, as many as the processes or a multiple of them.
+    auto divided = [](size_t n, size_t by) { return (n + by - 1) / by; };
+    size_t rounds = std::max<size_t>(1, divided(batched.size(), processes * kMostInChunk));
+    size_t perChunk = std::max(kFewestInChunk, divided(batched.size(), processes * rounds));
+    for (size_t first = 0; first < batched.size(); first += perChunk)
+        chunks.emplace_back(batched.begin() + long(first),
+                            batched.begin() + long(std::min(batched.size(), first + perChunk)));
+
+    std::vector<std::optional<std::string>> ipa(runs.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t c; (c = next++) < chunks.size();) {
+            const auto& chunk = chunks[c];
+            std::optional<std::vector<std::string>> answers;
+            if (chunk.size() > 1) {
+                std::vector<std::string> asked;
+                for (size_t i : chunk)
+                    asked.push_back(runs[i]);
+                answers = EspeakIpa::ofRuns(asked);
+            }
+            // A chunk whose answer cannot be trusted line by line is asked
+            // again run by run, so no run gets another's phones.
+            for (size_t k = 0; k < chunk.size(); ++k)
+                ipa[chunk[k]] =
+                    answers ? std::optional((*answers)[k]) : EspeakIpa::ofRun(runs[chunk[k]]);
+        }
+    };
+    {
+        std::vector<std::jthread> workers;
+        for (size_t t = 0; t < std::min(processes, chunks.size()); ++t)
+            workers.emplace_back(work);
+    }
+    std::lock_guard lock(g_askedMutex);
+    for (size_t i = 0; i < runs.size(); ++i)
+        g_asked.emplace(runs[i], std::move(ipa[i]));
 }
 
 } // namespace rt::speech
