@@ -3,16 +3,19 @@
 # decoder (default settings, its own voice activity detection, as
 # pocketsphinx_continuous listens) in the same run, over bench/speech's
 # commands played at a microphone's pace, as spoken and with a pause inside
-# ("open ... terminal"), for grammars of 29 rules (the commands) and of 1,000
-# (the commands and phrases of dictionary words, grammar.py). For each:
+# ("open ... terminal"), for grammars of 29 rules (the commands), 1,000 and
+# 3,000 (the commands and phrases of dictionary words, grammar.py). For each:
 #   median, 90th percentile and worst latency of the phrases heard;
 #   the rules recognised right, the phrases with a pause recognised right
 #   and the sentences that are no command heard;
+#   how much slower the first utterances of a session are (decoded again
+#   from their own cepstral means when not heard with confidence) than the
+#   same files played again at the end;
 #   the most decoding took per second of audio (over 1000: behind the speaker);
 # then bench/speech's accuracy figures (ten minutes or more each).
 # Usage: bench/latency/run_latency.sh <build dir> [pause ms] [--no-speech-bench]
 # QUIBO_OLD_BUILD: a build of the old engine, measured beside this one.
-# QUIBO_LATENCY_RULES: the grammar sizes ("29 1000"; "3000" takes a while).
+# QUIBO_LATENCY_RULES: the grammar sizes ("29 1000 3000").
 set -euo pipefail
 build=${1:-build}
 pause=${2:-150}
@@ -65,6 +68,7 @@ done <"$here/../speech/sentences.txt"
 cut -f1 "$work/plain" "$work/paused" >"$work/timed"
 for f in $(cat "$work/timed"); do sox --i -D "$f"; done >"$work/seconds"
 
+first=4 # utterances decoded before the cepstral means are learnt (about 5 s of speech)
 right() { # expected result: files heard as their rule (the plain decoder's in lower case)
     paste <(cut -f2 "$1") <(cut -f2 "$2") | awk -F'\t' 'tolower($1) == tolower($2)' | wc -l
 }
@@ -77,7 +81,7 @@ sorted() { sort -n | awk '{a[NR] = $1} END {
 
 echo "pause inside the phrases: ${pause} ms; $n commands, $(wc -l <"$work/paused") with a pause, $m sentences"
 printf '%-6s %-8s %7s %7s %7s   %s\n' rules engine median p90 worst "(ms, end of speech to keys typed)"
-for rules in ${QUIBO_LATENCY_RULES:-29 1000}; do
+for rules in ${QUIBO_LATENCY_RULES:-29 1000 3000}; do
     grammar=$work/temp$rules.txt
     python3 "$here/grammar.py" "$rules" "$grammar"
     # The plain decoder: the same rules as JSGF, the same pronunciations.
@@ -92,8 +96,11 @@ for rules in ${QUIBO_LATENCY_RULES:-29 1000}; do
         if [ $which = plain ]; then
             "$tools/utterance_latency" --plain "$work/plain.gram" "$work/plain.dict" $(cat "$work/timed")
         else
-            "$tools/utterance_latency" "$grammar" $(cat "$work/timed") 2>/dev/null
-        fi | grep -v '^hangover' >"$work/lat"
+            # The first utterances again at the end, once the means are learnt.
+            "$tools/utterance_latency" "$grammar" $(cat "$work/timed") $(head -n "$first" "$work/timed") 2>/dev/null
+        fi | grep -v '^hangover' >"$work/lat.all"
+        head -n "$(wc -l <"$work/timed")" "$work/lat.all" >"$work/lat"
+        tail -n +"$(($(wc -l <"$work/timed") + 1))" "$work/lat.all" >"$work/lat.again"
         head -n "$n" "$work/lat" >"$work/lat.plain"
         tail -n +"$((n + 1))" "$work/lat" >"$work/lat.paused"
         figures=$(awk -F'\t' '$2 != "" {print $4}' "$work/lat" | sorted)
@@ -102,6 +109,9 @@ for rules in ${QUIBO_LATENCY_RULES:-29 1000}; do
             "$(right "$work/plain" "$work/lat.plain")" "$n" \
             "$(right "$work/paused" "$work/lat.paused")" "$(wc -l <"$work/paused")"
         if [ $which != plain ]; then
+            printf ', first %s utterances %s ms slower than played again' "$first" \
+                "$(paste <(head -n "$first" "$work/lat" | cut -f4) <(cut -f4 "$work/lat.again") |
+                    awk '$1 != "nan" && $2 != "nan" {d += $1 - $2; k++} END {printf "%.0f", k ? d / k : 0}')"
             # Decoding as fast as it goes: its time per second of audio.
             "$tools/recognise_wav" "$grammar" $(cat "$work/timed") 2>/dev/null | grep -v '^load' >"$work/speed"
             "$tools/recognise_wav" --fresh "$grammar" $(cat "$work/outside") 2>/dev/null | grep -v '^load' >"$work/out"

@@ -129,7 +129,7 @@ ps_decoder_t* makeDecoder(const std::string& modelDir, const char* dict, bool ph
     if (phones)
         args.insert(args.end(), {"-allphone_ci", "yes"});
     else
-        args.insert(args.end(), {"-beam", "1e-80", "-pbeam", "1e-80", "-wbeam", "1e-64"});
+        args.insert(args.end(), {"-beam", "1e-80", "-pbeam", "1e-80"}); // -wbeam: setGrammar
     for (auto& a : featureArguments(hmm))
         args.push_back(std::move(a));
     std::vector<char*> argv;
@@ -203,6 +203,14 @@ std::set<std::string> pronunciations(ps_decoder_t* ps, const std::vector<std::st
 // rule are then a word of their own too, leading nowhere, so a pause after
 // them is heard as a phrase not yet whole, as the best path so far.
 constexpr size_t kWordPerRuleFrom = 100;
+// The beam a word's end must be within to be kept. Every word end kept goes
+// into the lattice the confidence is read from, and the library builds it
+// searching its whole list of nodes for each word end and each link: with
+// the small grammar's beam that took 100 to 300 ms after every phrase at
+// 1,000 rules. The large grammar's is still wider than the library's
+// default; a narrower one lost short rules ("Mail").
+constexpr double kWordBeam = 1e-64;
+constexpr double kWordPerRuleWordBeam = 1e-44;
 
 // Returns the rule's ways of being said; at most 64.
 std::vector<std::string> ruleSpellings(ps_decoder_t* ps, const std::vector<std::string>& tokens) {
@@ -438,11 +446,8 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
             ruleTexts.push_back(rule);
         }
     }
-    if (m_inUtterance) {
-        ps_end_utt(m_ps);
-        ps_end_utt(m_loop);
-        m_inUtterance = false;
-    }
+    if (m_inUtterance)
+        endDecoding();
     m_ruleTexts = std::move(ruleTexts);
     m_ruleTokens.clear();
     m_ruleOfWord.clear();
@@ -474,7 +479,10 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
                         "qpart_"));
             }
         }
-    // ps_add_word(update=FALSE) leaves the search to be rebuilt here.
+    // ps_add_word(update=FALSE) leaves the search to be rebuilt here; the
+    // search takes its beams from the configuration as it is built.
+    cmd_ln_set_float64_r(ps_get_config(m_ps), "-wbeam",
+                         wordPerRule ? kWordPerRuleWordBeam : kWordBeam);
     fsg_model_t* fsg =
         wordPerRule ? ruleGraph(m_ps, ruleWords, partWords) : wordGraph(m_ps, m_ruleTokens);
     int set = ps_set_fsg(m_ps, kSearch, fsg);
@@ -574,11 +582,8 @@ void PocketSphinxEngine::stop() {
         m_status = {};
     }
     std::lock_guard lock(m_decoderMutex);
-    if (m_inUtterance) {
-        ps_end_utt(m_ps);
-        ps_end_utt(m_loop);
-    }
-    m_inUtterance = false;
+    if (m_inUtterance)
+        endDecoding();
 }
 
 void PocketSphinxEngine::startUtterance() {
@@ -644,8 +649,7 @@ void PocketSphinxEngine::decodeWith(ps_decoder_t* ps, const FrontEnd::Frame* fra
 // learnt before, so the first phrase is heard as well as later ones.
 std::string PocketSphinxEngine::utteranceEnded(const std::vector<FrontEnd::Frame>& given) {
     if (m_learntFrames < kLearntFrames && !given.empty()) {
-        ps_end_utt(m_ps);
-        ps_end_utt(m_loop);
+        endDecoding();
         size_t n = given.size(), ceps = given[0].size();
         std::vector<mfcc_t> mean(ceps, 0), before(ceps);
         for (const auto& f : given)
@@ -669,13 +673,17 @@ std::string PocketSphinxEngine::utteranceEnded(const std::vector<FrontEnd::Frame
 
 // The rule heard in the utterance just ended, empty when none.
 std::string PocketSphinxEngine::utteranceEnded() {
-    ps_end_utt(m_ps);
-    ps_end_utt(m_loop);
-    m_inUtterance = false;
+    endDecoding();
     Judgement j = judge();
     if (m_observer)
         m_observer(j);
     return j.accepted ? j.rule : std::string{};
+}
+
+void PocketSphinxEngine::endDecoding() {
+    ps_end_utt(m_ps);
+    ps_end_utt(m_loop);
+    m_inUtterance = false;
 }
 
 void PocketSphinxEngine::hear(std::shared_ptr<Shared> shared, std::unique_ptr<AudioSource> source) {

@@ -92,6 +92,7 @@ private:
     void startUtterance();
     std::string utteranceEnded();
     std::string utteranceEnded(const std::vector<FrontEnd::Frame>& given);
+    void endDecoding();
     void decode(const FrontEnd::Frame* frames, size_t count);
     static void decodeWith(ps_decoder_s* ps, const FrontEnd::Frame* frames, size_t count);
     Judgement judge();
