@@ -9,8 +9,8 @@
 #   the rules recognised right, the phrases with a pause recognised right
 #   and the sentences that are no command heard;
 #   how much slower the first utterances of a session are (decoded again
-#   from their own cepstral means when not heard with confidence) than the
-#   same files played again at the end;
+#   from their own cepstral means) than the same files played again at the
+#   end;
 #   the most decoding took per second of audio (over 1000: behind the speaker);
 # then bench/speech's accuracy figures (ten minutes or more each).
 # Usage: bench/latency/run_latency.sh <build dir> [pause ms] [--no-speech-bench]
