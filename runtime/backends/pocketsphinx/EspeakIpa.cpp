@@ -59,10 +59,6 @@ bool endedWell(pid_t pid) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool blank(const std::string& s) {
-    return s.find_first_not_of(" \t\r\n") == std::string::npos;
-}
-
 std::string trimmed(const std::string& s) {
     size_t first = s.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
@@ -73,7 +69,7 @@ std::string trimmed(const std::string& s) {
 // Writes all of `input` to `in` while reading the child's output, so that
 // neither side waits on a full buffer. A child that stops reading ends the
 // writing (no signal: the input is a socket written with MSG_NOSIGNAL).
-// Closes both descriptors.
+// With no input (in < 0) it only reads. Closes both descriptors.
 bool exchange(int in, int out, const std::string& input, std::string& text) {
     bool ok = true;
     size_t sent = 0;
@@ -125,12 +121,7 @@ std::optional<std::string> EspeakIpa::ofRun(const std::string& run) {
     if (child.out < 0)
         return std::nullopt;
     std::string text;
-    char buf[256];
-    ssize_t n;
-    while ((n = ::read(child.out, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0)
-            text.append(buf, size_t(n));
-    close(child.out);
+    exchange(-1, child.out, {}, text);
     endedWell(child.pid);
     return trimmed(text);
 }
@@ -163,9 +154,9 @@ std::optional<std::vector<std::string>> EspeakIpa::ofRuns(const std::vector<std:
         size_t end = text.find('\n', from);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(from, end - from);
-        if (!blank(line))
-            lines.push_back(trimmed(line));
+        std::string line = trimmed(text.substr(from, end - from));
+        if (!line.empty())
+            lines.push_back(std::move(line));
         from = end + 1;
     }
     if (lines.size() != runs.size())
