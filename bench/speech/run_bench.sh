@@ -12,7 +12,8 @@
 #   session  the "low" files of one speaker in a row through one recogniser
 # The acceptance thresholds are chosen on the tuning half of the voices and
 # reported on the other half, beside plain pocketsphinx_continuous on the
-# same files, grammar and pronunciations.
+# same files, grammar and pronunciations, and last with thresholds chosen on
+# the reporting half itself.
 #
 # Usage: bench/speech/run_bench.sh <build dir> [recognise_wav to measure]
 # For a quicker look while trying a change, QUIBO_BENCH_HALVES ("tuning")
@@ -175,3 +176,13 @@ done >"$out/all"
 # Kept, so the scoring can be looked at again without decoding.
 cp "$out/all" "$cache/last-run.tsv"
 awk -F'\t' -f "$here/score.awk" "$out/all"
+
+# Last, the reporting half with thresholds chosen on it itself: how far the
+# measures tell right from wrong there, which compares two recognisers free
+# of how well the tuning half's choice carries over to other voices.
+if [ "${#decoded[@]}" -eq 2 ]; then
+    echo
+    echo "reporting half, thresholds chosen on it itself (the most any thresholds give):"
+    awk -F'\t' -v OFS='\t' '{ $2 = $2 == "tuning" ? "reporting" : "tuning"; print }' "$out/all" |
+        awk -F'\t' -f "$here/score.awk" | sed -n '/(thresholds chosen here)/,/^ best:/p' | tail -n +2
+fi

@@ -191,47 +191,20 @@ std::set<std::string> pronunciations(ps_decoder_t* ps, const std::vector<std::st
     return ways;
 }
 
-// A grammar's graph: a small one a chain of words for each rule, a state
-// after each word, so a rule's words are modelled across their boundaries
-// as the model was trained and silence and noise may come between them.
-// The decoder builds its lattice over every word exit of the utterance
-// times every state of the graph, which grows with the square of the
-// grammar: from kWordPerRuleFrom rules on, each rule is one word of the
-// decoder instead, spelt with the phones of its words in turn, a silence
-// allowed between two (a pause inside a phrase), and the graph is a start
-// and an end state with a link for each rule. The first words of a longer
-// rule are then a word of their own too, leading nowhere, so a pause after
-// them is heard as a phrase not yet whole, as the best path so far.
-constexpr size_t kWordPerRuleFrom = 100;
-// The beam a word's end must be within to be kept. Every word end kept goes
-// into the lattice the confidence is read from, and the library builds it
-// searching its whole list of nodes for each word end and each link: with
-// the small grammar's beam that took 100 to 300 ms after every phrase at
-// 1,000 rules. The large grammar's is still wider than the library's
-// default; a narrower one lost short rules ("Mail").
-constexpr double kWordBeam = 1e-64;
-constexpr double kWordPerRuleWordBeam = 1e-44;
-
-// Returns the rule's ways of being said; at most 64.
-std::vector<std::string> ruleSpellings(ps_decoder_t* ps, const std::vector<std::string>& tokens) {
-    std::vector<std::string> ways{""};
-    for (const auto& token : tokens) {
-        std::vector<std::string> longer;
-        for (const auto& phones : knownPronunciations(ps, token))
-            for (const auto& way : ways) {
-                if (way.empty()) {
-                    longer.push_back(phones);
-                    continue;
-                }
-                for (const char* between : {" ", " SIL "})
-                    if (longer.size() < 64)
-                        longer.push_back(way + between + phones);
-            }
-        ways = std::move(longer);
-        if (ways.size() > 64)
-            ways.resize(64);
-    }
-    return ways;
+// The beam a word's end must be within to be kept, for a grammar of this
+// many rules. Every word end kept goes into the lattice the confidence is
+// read from, and the library builds it searching its whole list of nodes
+// for each word end and for each link out of its state: with the small
+// grammar's beam that took 200 ms to over a second after every phrase at
+// 1,000 rules. A larger grammar's beam is narrower, still far wider than
+// the library's default: 1e-44 lost the right rule of more phrases at 1,000
+// rules (the speech bench's best rule right in 79 in 100 commands, against
+// 82 with the small grammar's beam and 81.5 with 1e-50), but 1e-50 made the
+// slowest phrase of 3,000 rules wait 1.6 s.
+double wordBeam(size_t rules) {
+    if (rules < 100)
+        return 1e-64;
+    return rules < 2000 ? 1e-50 : 1e-44;
 }
 
 // Silence and noise may come at the graph's states.
@@ -250,7 +223,10 @@ fsg_model_t* newGraph(ps_decoder_t* ps, int32 states) {
     return fsg;
 }
 
-// Each rule's words in a chain from the start state 0 to the final state 1.
+// Each rule's words in a chain from the start state 0 to the final state 1,
+// a state after each word, so a rule's words are modelled across their
+// boundaries as the model was trained and silence and noise may come
+// between them.
 fsg_model_t* wordGraph(ps_decoder_t* ps, const std::vector<std::vector<std::string>>& rules) {
     int32 states = 2;
     for (const auto& words : rules)
@@ -265,19 +241,6 @@ fsg_model_t* wordGraph(ps_decoder_t* ps, const std::vector<std::vector<std::stri
             from = to;
         }
     }
-    addFillers(fsg, ps_get_config(ps));
-    return fsg;
-}
-
-// One link for each rule's word from state 0 to the final state 1; the
-// words of the start of a rule to state 2, where no link leads on.
-fsg_model_t* ruleGraph(ps_decoder_t* ps, const std::vector<std::string>& ruleWords,
-                       const std::vector<std::string>& partWords) {
-    fsg_model_t* fsg = newGraph(ps, 3);
-    for (const auto& word : ruleWords)
-        fsg_model_trans_add(fsg, 0, 1, 0, fsg_model_word_add(fsg, word.c_str()));
-    for (const auto& word : partWords)
-        fsg_model_trans_add(fsg, 0, 2, 0, fsg_model_word_add(fsg, word.c_str()));
     addFillers(fsg, ps_get_config(ps));
     return fsg;
 }
@@ -298,8 +261,11 @@ int64_t acousticScore(ps_decoder_t* ps) {
 std::string baseWords(const std::string& hyp) {
     std::istringstream in(hyp);
     std::string word, out;
-    while (in >> word)
-        out += (out.empty() ? "" : " ") + word.substr(0, word.find('('));
+    while (in >> word) {
+        if (!out.empty())
+            out += ' ';
+        out.append(word, 0, word.find('('));
+    }
     return out;
 }
 
@@ -450,41 +416,17 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
         endDecoding();
     m_ruleTexts = std::move(ruleTexts);
     m_ruleTokens.clear();
-    m_ruleOfWord.clear();
-    m_ruleWords.clear();
-    bool wordPerRule = alternatives.size() >= kWordPerRuleFrom;
-    std::vector<std::string> ruleWords, partWords;
+    m_ruleOfTokens.clear();
     for (const auto& tokens : alternatives) {
         std::istringstream in(tokens);
         m_ruleTokens.emplace_back(std::istream_iterator<std::string>(in),
                                   std::istream_iterator<std::string>());
-        if (wordPerRule) {
-            ruleWords.push_back(decoderWord(m_ruleTokens.back(), "qrule_"));
-            m_ruleWords.push_back({ruleWords.back()});
-        } else {
-            m_ruleWords.push_back(m_ruleTokens.back());
-        }
-        m_ruleOfWord.emplace(wordPerRule ? ruleWords.back() : tokens, m_ruleOfWord.size());
+        m_ruleOfTokens.emplace(tokens, m_ruleOfTokens.size());
     }
-    // A start that is a rule itself ends at the first pause.
-    std::set<std::string> parts;
-    if (wordPerRule)
-        for (const auto& tokens : m_ruleTokens) {
-            std::string joined;
-            for (size_t n = 1; n < tokens.size(); ++n) {
-                joined += (n > 1 ? " " : "") + tokens[n - 1];
-                if (!seen.count(joined) && parts.insert(joined).second)
-                    partWords.push_back(decoderWord(
-                        std::vector<std::string>(tokens.begin(), tokens.begin() + long(n)),
-                        "qpart_"));
-            }
-        }
     // ps_add_word(update=FALSE) leaves the search to be rebuilt here; the
     // search takes its beams from the configuration as it is built.
-    cmd_ln_set_float64_r(ps_get_config(m_ps), "-wbeam",
-                         wordPerRule ? kWordPerRuleWordBeam : kWordBeam);
-    fsg_model_t* fsg =
-        wordPerRule ? ruleGraph(m_ps, ruleWords, partWords) : wordGraph(m_ps, m_ruleTokens);
+    cmd_ln_set_float64_r(ps_get_config(m_ps), "-wbeam", wordBeam(alternatives.size()));
+    fsg_model_t* fsg = wordGraph(m_ps, m_ruleTokens);
     int set = ps_set_fsg(m_ps, kSearch, fsg);
     fsg_model_free(fsg);
     if (set != 0 || ps_set_search(m_ps, kSearch) != 0)
@@ -502,23 +444,6 @@ std::string PocketSphinxEngine::setGrammar(const std::vector<std::string>& rules
     for (const auto& p : problems)
         problem += (problem.empty() ? "" : "; ") + p;
     return problem;
-}
-
-// The decoder's word for the tokens said in turn, added to its dictionary
-// the first time. A word keeps its name across grammars: the dictionary
-// cannot take one back.
-std::string PocketSphinxEngine::decoderWord(const std::vector<std::string>& tokens,
-                                            const std::string& kind) {
-    std::string key = kind;
-    for (const auto& t : tokens)
-        key += " " + t;
-    auto [known, added] = m_decoderWords.emplace(key, kind + std::to_string(m_decoderWords.size()));
-    if (added) {
-        auto ways = ruleSpellings(m_ps, tokens);
-        for (size_t n = 0; n < ways.size(); ++n)
-            ps_add_word(m_ps, variantName(known->second, n + 1).c_str(), ways[n].c_str(), FALSE);
-    }
-    return known->second;
 }
 
 // Rules spoken with the same phones (homophones such as "Mail" and "Male")
@@ -598,12 +523,12 @@ Judgement PocketSphinxEngine::judge() {
     j.frames = ps_get_n_frames(m_ps);
     int32 score = 0;
     const char* hyp = ps_get_hyp(m_ps, &score);
-    if (!hyp || j.frames <= 0 || m_ruleOfWord.count(baseWords(hyp)) == 0)
+    if (!hyp || j.frames <= 0 || m_ruleOfTokens.count(baseWords(hyp)) == 0)
         return j;
     // The rule is the one most of the lattice spells, which is the best
     // path's but for near ties.
     double ascale = 1.0 / cmd_ln_float32_r(ps_get_config(m_ps), "-ascale");
-    RuleConfidence sure = ruleConfidence(ps_get_lattice(m_ps), m_ruleWords, ascale);
+    RuleConfidence sure = ruleConfidence(ps_get_lattice(m_ps), m_ruleTokens, ascale);
     if (sure.best < 0)
         return j;
     j.rule = m_ruleTexts[size_t(sure.best)];
@@ -624,7 +549,7 @@ Judgement PocketSphinxEngine::judge() {
 bool PocketSphinxEngine::wholeRuleSoFar() {
     int32 score = 0;
     const char* hyp = ps_get_hyp(m_ps, &score);
-    return hyp && m_ruleOfWord.count(baseWords(hyp)) > 0;
+    return hyp && m_ruleOfTokens.count(baseWords(hyp)) > 0;
 }
 
 // Both decoders are given the frames; each its own copy, as a decoder

@@ -1,7 +1,6 @@
 #pragma once
 // Recognition with the PocketSphinx decoder, fully offline. The grammar's
-// rules become a graph of words (a large grammar's each one word of the
-// decoder); a second decoder runs a loop of single
+// rules become a graph of words; a second decoder runs a loop of single
 // phones, free of any grammar, over the same frames. An utterance is taken
 // for a rule only when it is confident: its lattice posterior (low when
 // another rule fits about as well), how far it beats the phone loop per
@@ -98,16 +97,13 @@ private:
     Judgement judge();
     bool wholeRuleSoFar();
     std::vector<std::string> markRulesThatSoundAlike();
-    std::string decoderWord(const std::vector<std::string>& tokens, const std::string& kind);
 
     SourceFactory m_sources;
     ps_decoder_s* m_ps = nullptr;         // the grammar
     ps_decoder_s* m_loop = nullptr;       // the phone loop, on the same audio
     std::unique_ptr<FrontEnd> m_frontEnd; // the features both decoders are given
     std::mutex m_decoderMutex;
-    std::map<std::string, std::string> m_decoderWords;  // kind and tokens -> a word, kept
-    std::map<std::string, size_t> m_ruleOfWord;         // hypothesis -> its rule
-    std::vector<std::vector<std::string>> m_ruleWords;  // each rule's words in the graph
+    std::map<std::string, size_t> m_ruleOfTokens;       // hypothesis -> its rule
     std::vector<std::vector<std::string>> m_ruleTokens; // each rule's tokens, as in the grammar
     std::vector<std::string> m_ruleTexts;               // and its text
     std::vector<bool> m_soundsAlike;                    // and whether another sounds the same
