@@ -47,11 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class GrammarRead : public testing::Test {
 protected:
-    std::filesystem::path m_dir = rt::test::uniqueTempDir("grammar_read");
-    void SetUp() override {
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
+    rt::test::TempDir m_temp{"grammar_read"};
+    const std::filesystem::path& m_dir = m_temp.path();
 };
 
 TEST_F(GrammarRead, ReadsAFileAndRaisesForMissingOrUnreadable) {

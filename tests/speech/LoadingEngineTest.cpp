@@ -33,7 +33,8 @@ template <class Pred> bool pump(Pred done) {
 TEST(LoadingEngine, TheGrammarAndTheStartAskedForWhileLoadingTakeEffectWhenLoaded) {
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    auto path = rt::test::uniqueTempDir("loading_engine") / "temp.txt";
+    rt::test::TempDir dir("loading_engine");
+    auto path = dir.path() / "temp.txt";
     std::ofstream(path) << "[<start>]\r\n<start>=Notes\r\n";
 
     SpeechRecogniser sr(std::make_unique<LoadingEngine>([released] {

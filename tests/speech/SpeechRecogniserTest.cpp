@@ -20,14 +20,13 @@ struct Event {
 
 class Recogniser : public testing::Test {
 protected:
-    std::filesystem::path m_dir = rt::test::uniqueTempDir("speech_recogniser");
+    rt::test::TempDir m_temp{"speech_recogniser"};
+    const std::filesystem::path& m_dir = m_temp.path();
     ScriptedEngine* m_engine = nullptr;
     std::shared_ptr<SpeechRecogniser> m_sr;
     std::vector<Event> m_events;
 
     void SetUp() override {
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
         auto engine = std::make_unique<ScriptedEngine>();
         m_engine = engine.get();
         m_sr = std::make_shared<SpeechRecogniser>(std::move(engine));
@@ -179,7 +178,8 @@ TEST(RecogniserEngineContract, ActivateWithoutADeviceStaysInactiveAndReportsIt) 
 }
 
 TEST(RecogniserEngineContract, EngineProblemsOnLoadAreReported) {
-    auto path = rt::test::uniqueTempDir("engine_problem") / "grammar.txt";
+    rt::test::TempDir dir("engine_problem");
+    auto path = dir.path() / "grammar.txt";
     std::ofstream(path) << "<start>=Xq\r\n";
     SpeechRecogniser sr(std::make_unique<LateEngine>());
     sr.GrammarFromFile(path.string());

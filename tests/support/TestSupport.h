@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -36,5 +37,21 @@ inline std::filesystem::path uniqueTempDir(const std::string& stem) {
     std::string templ = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
     return mkdtemp(templ.data());
 }
+
+// uniqueTempDir's folder, removed with all it holds when the test is done.
+class TempDir {
+public:
+    explicit TempDir(const std::string& stem) : m_path(uniqueTempDir(stem)) {}
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
 
 } // namespace rt::test
