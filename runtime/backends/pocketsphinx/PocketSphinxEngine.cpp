@@ -198,9 +198,9 @@ std::set<std::string> pronunciations(ps_decoder_t* ps, const std::vector<std::st
 // grammar's beam that took 200 ms to over a second after every phrase at
 // 1,000 rules. A larger grammar's beam is narrower, still far wider than
 // the library's default: 1e-44 lost the right rule of more phrases at 1,000
-// rules (the speech bench's best rule right in 79 in 100 commands, against
-// 82 with the small grammar's beam and 81.5 with 1e-50), but 1e-50 made the
-// slowest phrase of 3,000 rules wait 1.6 s.
+// rules (the speech bench's best rule was right for 79 in 100 commands,
+// against 82 with the small grammar's beam and 81.5 with 1e-50), but 1e-50
+// made the slowest phrase of 3,000 rules wait 1.6 s.
 double wordBeam(size_t rules) {
     if (rules < 100)
         return 1e-64;
